@@ -1,0 +1,49 @@
+#include "full_request_handler_factory.h"
+
+#include "app_config.h"
+#include "logging_handler.h"
+#include "proxy_request_handler.h"
+#include "proxy_server.h"
+#include "request_handler.h"
+#include "route_table.h"
+
+#include <Poco/Net/HTTPServerRequest.h>
+#include <Poco/Net/HTTPServerResponse.h>
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+namespace tessel {
+
+FullRequestHandlerFactory::FullRequestHandlerFactory(ProxyServer* server) : m_server(server), m_local(buildRouteTable())
+{
+}
+
+bool FullRequestHandlerFactory::isLocalTarget(const std::string& target)
+{
+    const AppConfig* config = AppConfig::instance();
+    const std::string local = config->localPrefix().toStdString();
+    const std::string webclientLocal = config->webclientPrefix().toStdString() + local;
+    return target.rfind(webclientLocal, 0) == 0 || target.rfind(local, 0) == 0 || target.empty() || target == "/";
+}
+
+Poco::Net::HTTPRequestHandler* FullRequestHandlerFactory::createRequestHandler(const Poco::Net::HTTPServerRequest& request)
+{
+    const std::string& target = request.getURI();
+    Poco::Net::HTTPRequestHandler* handler;
+    if (target == "/quit") {
+        ProxyServer* server = m_server;
+        handler = new RequestHandler([server](Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& response) {
+            QMetaObject::invokeMethod(server, "shutdown", Qt::QueuedConnection);
+            response.setKeepAlive(false);
+            response.send() << QCoreApplication::translate("FullRequestHandlerFactory", "Proxy server stopping!").toStdString();
+        });
+    } else if (isLocalTarget(target)) {
+        handler = m_local.createRequestHandler(request);
+    } else {
+        handler = new ProxyRequestHandler;
+    }
+    return loggingHandler(handler);
+}
+
+} // namespace tessel

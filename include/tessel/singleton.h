@@ -1,0 +1,50 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+namespace tessel {
+
+// Holder of one process-wide object, made on first use by its factory.
+template <class T>
+class Singleton
+{
+public:
+    using Factory = std::function<T*()>;
+
+    explicit Singleton(Factory factory) : m_factory(std::move(factory)) {}
+    ~Singleton() { delete m_object.load(); }
+
+    Singleton(const Singleton&) = delete;
+    Singleton& operator=(const Singleton&) = delete;
+
+    T* instance()
+    {
+        T* object = m_object.load(std::memory_order_acquire);
+        if (object)
+            return object;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        object = m_object.load(std::memory_order_relaxed);
+        if (!object) {
+            object = m_factory();
+            m_object.store(object, std::memory_order_release);
+        }
+        return object;
+    }
+
+    // Replaces the object by a new one from the factory; the old one is deleted.
+    void recreate()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        T* previous = m_object.exchange(m_factory(), std::memory_order_acq_rel);
+        delete previous;
+    }
+
+private:
+    std::atomic<T*> m_object{nullptr};
+    std::mutex m_mutex;
+    Factory m_factory;
+};
+
+} // namespace tessel
