@@ -1,0 +1,21 @@
+#pragma once
+
+#include "exchange.h"
+
+namespace standin {
+
+// GET /webclient/: the portal's page, naming the user of the client certificate.
+void serveWebclientPage(Exchange& exchange);
+
+// /test/echo: the request as JSON, with the length and SHA-256 of its body.
+void serveEcho(Exchange& exchange);
+// POST /test/upload: length and SHA-256 of the body.
+void serveUpload(Exchange& exchange);
+// GET /test/download?size=N[&chunked=1]: N test bytes.
+void serveDownload(Exchange& exchange);
+// GET /test/chunks?sizes=A,B,...[&split=1]: test bytes in chunks of those sizes.
+void serveChunks(Exchange& exchange);
+// GET /test/redirect?to=self|elsewhere: 302 to this portal's page or to another host.
+void serveRedirect(Exchange& exchange);
+
+} // namespace standin

@@ -1,0 +1,48 @@
+#include "gost_engine.h"
+#include "portal_options.h"
+#include "portal_routes.h"
+#include "portal_server.h"
+
+#include <csignal>
+#include <iostream>
+#include <pthread.h>
+
+using namespace standin;
+
+int main(int argc, char** argv)
+{
+    PortalOptions options;
+    try {
+        options = parsePortalOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& e) {
+        std::cerr << "stand-in-portal: " << e.what() << "\nTry stand-in-portal --help\n";
+        return 2;
+    }
+    if (options.helpRequested) {
+        std::cout << portalHelpText();
+        return 0;
+    }
+
+    // A client that disconnects mid-answer must fail the write, not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Only the main thread takes the stop signals: block them before any thread starts.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    try {
+        loadGostEngine();
+        PortalServer server(options, portalRoutes());
+        server.start();
+        std::cerr << "stand-in-portal: listening on https://" << options.listenHost << ':' << server.port() << std::endl;
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        server.stop();
+    } catch (const std::exception& e) {
+        std::cerr << "stand-in-portal: " << e.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}

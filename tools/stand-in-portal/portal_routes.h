@@ -1,0 +1,10 @@
+#pragma once
+
+#include "route_table.h"
+
+namespace standin {
+
+// Every page the stand-in portal serves.
+RouteTable portalRoutes();
+
+} // namespace standin

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <Poco/Net/HTTPRequest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+namespace standin {
+
+// DIR/requests.log: one JSON object a line for every request received, written as soon as
+// its header has arrived.
+class RequestLog {
+public:
+    // Throws std::runtime_error when the file cannot be opened.
+    explicit RequestLog(const std::filesystem::path& stateDir);
+
+    void record(const Poco::Net::HTTPRequest& request, const std::string& clientSubject, const std::string& peer);
+
+private:
+    std::mutex mutex_;
+    std::ofstream file_;
+};
+
+} // namespace standin

@@ -1,0 +1,55 @@
+#include "route_table.h"
+
+#include "http_error.h"
+
+#include <Poco/Exception.h>
+#include <Poco/URI.h>
+
+namespace standin {
+
+namespace {
+
+using Poco::Net::HTTPResponse;
+
+std::string requestPath(const std::string& target)
+{
+    try {
+        return Poco::URI(target).getPath();
+    } catch (const Poco::SyntaxException&) {
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "invalid request target");
+    }
+}
+
+} // namespace
+
+void RouteTable::add(const std::string& method, const std::string& path, RouteHandler handler)
+{
+    routes_.push_back({method, path, false, std::move(handler)});
+}
+
+void RouteTable::addPrefix(const std::string& method, const std::string& pathPrefix, RouteHandler handler)
+{
+    routes_.push_back({method, pathPrefix, true, std::move(handler)});
+}
+
+void RouteTable::dispatch(Exchange& exchange) const
+{
+    const std::string path = requestPath(exchange.request.getURI());
+    std::string allowed;
+    for (const Route& route : routes_) {
+        const bool pathMatches = route.prefix ? path.compare(0, route.path.size(), route.path) == 0 : path == route.path;
+        if (!pathMatches)
+            continue;
+        if (route.method == "*" || route.method == exchange.request.getMethod()) {
+            route.handler(exchange);
+            return;
+        }
+        allowed += (allowed.empty() ? "" : ", ") + route.method;
+    }
+    if (allowed.empty())
+        throw HttpError(HTTPResponse::HTTP_NOT_FOUND, "no such page: " + path);
+    exchange.response.header().set("Allow", allowed);
+    throw HttpError(HTTPResponse::HTTP_METHOD_NOT_ALLOWED, "allowed methods: " + allowed);
+}
+
+} // namespace standin

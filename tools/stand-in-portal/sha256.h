@@ -1,0 +1,23 @@
+#pragma once
+
+#include "openssl_ptr.h"
+
+#include <cstddef>
+#include <string>
+
+namespace standin {
+
+// SHA-256 over data given in pieces.
+class Sha256 {
+public:
+    Sha256();
+
+    void update(const char* data, std::size_t size);
+    // Lower-case hexadecimal digest; ends the computation.
+    std::string hexDigest();
+
+private:
+    EvpMdCtxPtr context_;
+};
+
+} // namespace standin
