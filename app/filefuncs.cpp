@@ -41,6 +41,15 @@ bool isUnsafeEntryName(const std::string& name)
     return entry.split(QLatin1Char('/')).contains(QStringLiteral(".."));
 }
 
+bool hasZipSignature(std::istream& stream)
+{
+    char signature[4] = {};
+    stream.read(signature, sizeof signature);
+    stream.clear();
+    stream.seekg(0);
+    return std::memcmp(signature, "PK\x03\x04", 4) == 0 || std::memcmp(signature, "PK\x05\x06", 4) == 0;
+}
+
 QString firstUnsafeEntry(std::istream& stream)
 {
     const Poco::Zip::ZipArchive archive(stream);
@@ -126,6 +135,9 @@ QList<QFileInfo> unzip(const QFileInfo& archive, const QString& directory)
     auto decompressError = [&](const QString& reason) {
         return exception(QStringLiteral("Error decompressing archive \"%1\": %2").arg(archivePath, reason));
     };
+    // Without this check anything that is no archive would extract to nothing, silently.
+    if (!hasZipSignature(stream))
+        throw decompressError(QStringLiteral("not a ZIP archive"));
     try {
         const QString unsafe = firstUnsafeEntry(stream);
         if (!unsafe.isEmpty())

@@ -1,0 +1,32 @@
+#include "http_test_client.h"
+
+#include <Poco/Net/HTTPClientSession.h>
+#include <Poco/Net/HTTPRequest.h>
+#include <Poco/StreamCopier.h>
+
+#include <sstream>
+
+HttpAnswer httpRequest(unsigned short port, const std::string& method, const std::string& target,
+                       const std::string& body, const std::map<std::string, std::string>& headers)
+{
+    Poco::Net::HTTPClientSession session("127.0.0.1", port);
+    session.setTimeout(Poco::Timespan(30, 0));
+    Poco::Net::HTTPRequest request(method, target, Poco::Net::HTTPMessage::HTTP_1_1);
+    for (const auto& [name, value] : headers)
+        request.set(name, value);
+    if (!body.empty() || method == "POST" || method == "PUT")
+        request.setContentLength(static_cast<std::streamsize>(body.size()));
+    session.sendRequest(request) << body;
+
+    Poco::Net::HTTPResponse response;
+    std::istream& in = session.receiveResponse(response);
+    HttpAnswer answer;
+    answer.status = response.getStatus();
+    answer.reason = response.getReason();
+    for (const auto& [name, value] : response)
+        answer.headers[name] = value;
+    std::ostringstream text;
+    Poco::StreamCopier::copyStream(in, text);
+    answer.body = text.str();
+    return answer;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <Poco/Net/HTTPResponse.h>
+
+#include <map>
+#include <string>
+
+// What a test sees of one HTTP exchange.
+struct HttpAnswer
+{
+    int status = 0;
+    std::string reason;
+    std::map<std::string, std::string> headers;
+    std::string body;
+
+    bool has(const std::string& name) const { return headers.count(name) > 0; }
+    std::string header(const std::string& name) const
+    {
+        auto it = headers.find(name);
+        return it == headers.end() ? std::string() : it->second;
+    }
+};
+
+HttpAnswer httpRequest(unsigned short port, const std::string& method, const std::string& target,
+                       const std::string& body = std::string(),
+                       const std::map<std::string, std::string>& headers = {});

@@ -1,0 +1,109 @@
+#include "http_test_client.h"
+#include "local_http_server.h"
+
+#include "full_request_handler_factory.h"
+#include "logging_handler.h"
+
+#include <gtest/gtest.h>
+
+#include <Poco/Net/NetException.h>
+
+namespace {
+
+class Routing : public ::testing::Test
+{
+protected:
+    LocalHttpServer server{new tessel::FullRequestHandlerFactory(nullptr)};
+
+    HttpAnswer get(const std::string& target, const std::string& method = "GET")
+    {
+        return httpRequest(server.port(), method, target);
+    }
+};
+
+} // namespace
+
+TEST_F(Routing, RedirectsOfTheLocalSpace)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/", "/webclient/"},
+        {"/local", "/local/"},
+        {"/webclient/local/x", "/local/"},
+        {"/webclient/local/", "/local/"},
+    };
+    for (const auto& [target, location] : cases) {
+        const HttpAnswer answer = get(target);
+        EXPECT_EQ(answer.status, 302) << target;
+        EXPECT_EQ(answer.header("Location"), location) << target;
+    }
+}
+
+TEST_F(Routing, WebClientFilesComeFromTheEmbeddedBundle)
+{
+    const HttpAnswer page = get("/local/");
+    EXPECT_EQ(page.status, 200);
+    EXPECT_EQ(page.header("Content-Type"), "text/html");
+    EXPECT_EQ(page.header("Transfer-Encoding"), "chunked");
+    EXPECT_EQ(page.header("Content-Length"), std::to_string(page.body.size()));
+    const size_t qooxdoo = page.body.find("qooxdoo.min.js");
+    const size_t big = page.body.find("big.min.js");
+    const size_t tslib = page.body.find("tslib.min.js");
+    const size_t app = page.body.find("app.min.js");
+    ASSERT_NE(app, std::string::npos);
+    EXPECT_LT(qooxdoo, big);
+    EXPECT_LT(big, tslib);
+    EXPECT_LT(tslib, app);
+
+    EXPECT_EQ(get("/local/index.html").body, page.body);
+    EXPECT_EQ(get("/local/resource/../index.html").body, page.body);
+    EXPECT_EQ(get("/local//index.html").body, page.body);
+}
+
+TEST_F(Routing, WhatNoRouteAnswersIsNotFound)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/local/x", "GET"},
+        {"/local/../../x", "GET"},
+        {"/local/index.html?v=1", "GET"},
+        {"/local/index.html", "HEAD"},
+        {"/local/index.html", "POST"},
+        {"/local/resource", "GET"},
+        {"/localdata", "GET"},
+        {"/local/rest/v1/ping", "POST"},
+        {"/local/rest/v1/ping?x=1", "GET"},
+        {"/local/rest/v1/drafts/{0123abcd-0000-0000-0000-000000000000}", "DELETE"},
+        {"/local/rest/v1/drafts/0123abcd000000000000000000000000", "DELETE"},
+    };
+    for (const auto& [target, method] : cases) {
+        const HttpAnswer answer = get(target, method);
+        EXPECT_EQ(answer.status, 404) << method << " " << target;
+        EXPECT_EQ(answer.reason, "Not found!") << target;
+        if (std::string(method) != "HEAD") {
+            EXPECT_EQ(answer.body, "Not found!") << target;
+        }
+    }
+}
+
+TEST_F(Routing, RestRoutesMatchByMethodAndPattern)
+{
+    // Handlers still to come answer 501; anything else would have ended in 404.
+    const std::pair<const char*, const char*> cases[] = {
+        {"/local/rest/v1/ping", "GET"},
+        {"/local/rest/v1/settings", "GET"},
+        {"/local/rest/v1/settings", "POST"},
+        {"/local/rest/v1/storage/anything?x=1", "DELETE"},
+        {"/local/rest/v1/drafts/0123ABCD-0000-0000-0000-00000000abcd", "DELETE"},
+        {"/local/rest/v1/inbox/0123abcd-0000-0000-0000-00000000abcd/attachments/scan/2", "GET"},
+    };
+    for (const auto& [target, method] : cases)
+        EXPECT_EQ(get(target, method).status, 501) << method << " " << target;
+}
+
+TEST(LoggingHandler, ExceptionTextListsNestedCauses)
+{
+    const Poco::IOException inner("disk gone");
+    const Poco::Net::NetException outer("write failed", inner);
+    EXPECT_EQ(tessel::exceptionText(outer).toStdString(),
+              "Net Exception: write failed\n  Caused by: I/O error: disk gone");
+    EXPECT_EQ(tessel::exceptionText(std::runtime_error("plain")).toStdString(), "plain");
+}
