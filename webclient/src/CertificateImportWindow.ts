@@ -1,0 +1,130 @@
+namespace vpp {
+  /**
+   * Import of a certificate file: the file goes to the proxy's temporary storage, the proxy reads
+   * it for a preview, and only the user's confirmation adds it to the chosen store.
+   */
+  export class CertificateImportWindow {
+    private readonly window = new qx.ui.window.Window("Импорт сертификата", "resource/icon/16/actions/add.png");
+    private readonly trustedStore = new qx.ui.form.RadioButton("Доверенные сертификаты");
+    private readonly caStore = new qx.ui.form.RadioButton("Сертификаты удостоверяющих центров");
+    private readonly chooser = new qx.ui.form.FileSelectorButton("Выбрать файл…", "icon/16/actions/document-open.png");
+    private readonly fileName = new qx.ui.basic.Label("Файл не выбран");
+    private readonly progress = new qx.ui.indicator.ProgressBar(0, 100);
+    private readonly preview = new qx.ui.container.Composite(new qx.ui.layout.Grid(10, 6));
+    private readonly previewValues: qx.ui.basic.Label[] = [];
+    private readonly addButton = new qx.ui.form.Button("Добавить", "resource/icon/16/actions/add.png");
+    private fileId: string | null = null;
+
+    constructor(private readonly api: RestClient, toCaStore: boolean, private readonly onAdded: () => void) {
+      this.window.set({ modal: true, showMinimize: false, showMaximize: false, width: 560 });
+      this.window.setLayout(new qx.ui.layout.VBox(10));
+
+      const stores = new qx.ui.groupbox.GroupBox("Хранилище");
+      stores.setLayout(new qx.ui.layout.VBox(4));
+      stores.add(this.trustedStore);
+      stores.add(this.caStore);
+      const group = new qx.ui.form.RadioGroup();
+      group.add(this.trustedStore);
+      group.add(this.caStore);
+      group.setSelection([toCaStore ? this.caStore : this.trustedStore]);
+      this.window.add(stores);
+
+      const file = new qx.ui.container.Composite(new qx.ui.layout.HBox(8));
+      this.chooser.setAccept(".cer,.crt,.pem,.der,.p7b,application/pkix-cert,application/x-x509-ca-cert");
+      this.chooser.addListener("changeFileSelection", (e: qx.event.type.Data) => {
+        const files = e.getData() as FileList | null;
+        if (files && files.length > 0) {
+          this.upload(files[0]);
+        }
+      });
+      file.add(this.chooser);
+      this.fileName.setAlignY("middle");
+      file.add(this.fileName, { flex: 1 });
+      this.window.add(file);
+      this.progress.exclude();
+      this.window.add(this.progress);
+
+      ["Владелец:", "Издатель:", "Действителен:", "Серийный номер:"].forEach((caption, row) => {
+        this.preview.add(new qx.ui.basic.Label(caption).set({ font: "bold" }), { row, column: 0 });
+        const value = new qx.ui.basic.Label().set({ rich: true, wrap: true, selectable: true });
+        this.previewValues.push(value);
+        this.preview.add(value, { row, column: 1 });
+      });
+      (this.preview.getLayout() as qx.ui.layout.Grid).setColumnFlex(1, 1);
+      this.preview.exclude();
+      this.window.add(this.preview);
+
+      this.addButton.setEnabled(false);
+      this.addButton.addListener("execute", () => this.add());
+      const cancel = new qx.ui.form.Button("Отмена");
+      cancel.addListener("execute", () => this.window.close());
+      const buttons = new qx.ui.container.Composite(new qx.ui.layout.HBox(8, "right"));
+      buttons.add(this.addButton);
+      buttons.add(cancel);
+      this.window.add(buttons);
+
+      this.window.addListener("close", () => {
+        this.discardFile();
+        this.window.destroy();
+      });
+    }
+
+    open(): void {
+      this.window.center();
+      this.window.open();
+    }
+
+    private upload(file: File): void {
+      this.discardFile();
+      this.fileName.setValue(file.name);
+      this.addButton.setEnabled(false);
+      this.preview.exclude();
+      this.progress.setValue(0);
+      this.progress.show();
+      this.api.upload("certificate", file, (fraction) => this.progress.setValue(Math.round(fraction * 100)))
+        .then((id) => {
+          this.fileId = id;
+          return this.api.postText<Certificate>("crypto/certificates/blob", id);
+        })
+        .then((certificate) => {
+          if (certificate) {
+            this.showPreview(certificate);
+            this.addButton.setEnabled(true);
+          }
+        })
+        .catch((error) => MessageBox.error(errorText(error)))
+        .then(() => this.progress.exclude());
+    }
+
+    private showPreview(certificate: Certificate): void {
+      [
+        certificate.subjectName,
+        certificate.issuerName,
+        CertificateText.validity(certificate),
+        certificate.serialNumber
+      ].forEach((text, index) => this.previewValues[index].setValue(qx.bom.String.escape(text)));
+      this.preview.show();
+    }
+
+    private add(): void {
+      const toCa = this.caStore.getValue();
+      const store = toCa ? "сертификатов удостоверяющих центров" : "доверенных сертификатов";
+      ProgressDialog.during("Добавление сертификата…", this.api.postJson("crypto/certificates/add", { id: this.fileId, ca: toCa }))
+        .then(() => {
+          this.window.close();
+          this.onAdded();
+          return MessageBox.information(`Сертификат добавлен в хранилище ${store}.`);
+        })
+        .catch((error) => MessageBox.error(errorText(error)));
+    }
+
+    /** The uploaded file is only needed until it is added or given up. */
+    private discardFile(): void {
+      if (this.fileId) {
+        // Best effort: the proxy drops its temporary files at exit anyway.
+        this.api.deleteText("storage?type=certificate", this.fileId).catch(() => undefined);
+        this.fileId = null;
+      }
+    }
+  }
+}
