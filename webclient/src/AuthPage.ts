@@ -20,7 +20,7 @@ namespace vpp {
       this.widget.setPaddingTop(40);
       const box = new qx.ui.groupbox.GroupBox("Вход на портал по сертификату", "icon/16/apps/preferences-security.png");
       box.setLayout(new qx.ui.layout.VBox(10));
-      box.setWidth(560);
+      box.set({ width: 560, allowGrowY: false });
 
       const head = new qx.ui.container.Composite(new qx.ui.layout.HBox(12));
       head.add(new qx.ui.basic.Image("icon/32/status/dialog-password.png"));

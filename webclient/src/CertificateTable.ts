@@ -9,7 +9,7 @@ namespace vpp {
 
     constructor(onOpen: () => void) {
       this.model.setColumns(
-        ["Владелец", "Издатель", "Действителен с", "Действителен по", "Серийный номер", ""],
+        ["Владелец", "Издатель", "Действует с", "Действует по", "Серийный номер", ""],
         ["owner", "issuer", "validFrom", "validTo", "serial", "certificate"]
       );
       this.model.setSortMethods(CertificateTable.SERIAL_COLUMN, (a: unknown[], b: unknown[]) =>
@@ -19,7 +19,7 @@ namespace vpp {
       this.table.getSelectionModel().setSelectionMode(qx.ui.table.selection.Model.SINGLE_SELECTION);
       const columns = this.table.getTableColumnModel() as qx.ui.table.columnmodel.Basic;
       columns.setColumnVisible(CertificateTable.CERTIFICATE_COLUMN, false);
-      [220, 220, 110, 110, 220].forEach((width, column) => this.table.setColumnWidth(column, width));
+      [210, 210, 120, 120, 320].forEach((width, column) => this.table.setColumnWidth(column, width));
       this.table.addListener("cellDbltap", onOpen);
     }
 

@@ -27,6 +27,7 @@ namespace vpp {
         body.add(new qx.ui.basic.Image(`resource/icon/32/dialog/${kind}.png`));
         const message = new qx.ui.basic.Label(MessageBox.toHtml(text));
         message.set({ rich: true, wrap: true, maxWidth: 480, selectable: true });
+        message.getContentElement().setAttribute("role", kind === "error" ? "alert" : "status");
         body.add(message, { flex: 1 });
         window.add(body);
 

@@ -1,0 +1,59 @@
+// The list of background processes: entries with their stage, state and error; clearing finished ones.
+"use strict";
+
+const { describe, it, before, after } = require("node:test");
+const assert = require("node:assert/strict");
+const { randomUUID } = require("crypto");
+const DemoWorkstation = require("./support/demo-workstation");
+const Proxy = require("./support/proxy");
+const Browser = require("./support/browser");
+const WebClientPage = require("./support/web-client-page");
+const { freePort } = require("./support/free-port");
+
+describe("background processes", () => {
+  let workstation;
+  let proxy;
+  let browser;
+
+  before(async () => {
+    workstation = new DemoWorkstation();
+    // No portal answers at this address, so receiving a document fails: a finished process.
+    proxy = new Proxy(workstation, Proxy.configFor(workstation, null, await freePort()));
+    await proxy.start();
+    browser = new Browser(proxy.url);
+  });
+
+  after(async () => {
+    await browser.close();
+    await proxy.stop();
+    workstation.remove();
+  });
+
+  it("lists a process with its state and error, and clears it once finished", async (t) => {
+    const probe = await fetch(`${proxy.url}/local/rest/v1/processes`);
+    if (probe.status === 501) {
+      t.skip("this proxy has no background processes yet");
+      return;
+    }
+    const documentId = randomUUID();
+    const started = await fetch(`${proxy.url}/local/rest/v1/inbox/${documentId}`);
+    assert.equal(started.status, 200);
+
+    const ui = new WebClientPage(await browser.open("/local/"));
+    await ui.openTab("Фоновые операции");
+    await ui.waitForText(`Receive document # ${documentId}`);
+    // The list polls by itself until the process has finished.
+    await ui.waitForText("Ошибка");
+    const [process] = await (await fetch(`${proxy.url}/local/rest/v1/processes`)).json();
+    assert.equal(process.state, 2);
+    await ui.waitForText(process.errorMsg);
+    await browser.screenshot("processes");
+
+    await ui.click("Очистить завершённые");
+    await ui.waitForText("Фоновых операций нет.");
+    await ui.waitForNoText(`Receive document # ${documentId}`);
+    assert.deepEqual(await (await fetch(`${proxy.url}/local/rest/v1/processes`)).json(), []);
+    assert.deepEqual(browser.outsideRequests, []);
+    assert.deepEqual(browser.pageErrors, []);
+  });
+});

@@ -1,0 +1,61 @@
+// Headless Chromium from Debian, driven by playwright-core, with a fresh profile. Every request
+// the page makes is checked: only the proxy's own paths that a test allows may be asked for.
+"use strict";
+
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
+const { chromium } = require("playwright-core");
+const tools = require("./tool-paths");
+
+const FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+  "--disable-background-networking", "--disable-component-update", "--disable-sync"];
+
+class Browser {
+  /**
+   * origin: the proxy's origin; allowedPaths: path prefixes the page may request there.
+   */
+  constructor(origin, allowedPaths = ["/local/"]) {
+    this.origin = origin;
+    this.allowedPaths = allowedPaths;
+    this.outsideRequests = [];
+    this.pageErrors = [];
+  }
+
+  async open(pathAndHash) {
+    this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "vpp-chromium-"));
+    this.context = await chromium.launchPersistentContext(this.profile, {
+      executablePath: tools.chromium(), headless: true, args: FLAGS,
+      viewport: { width: 1200, height: 800 }, locale: "ru-RU"
+    });
+    await this.context.route("**/*", (route) => {
+      const url = new URL(route.request().url());
+      if (url.origin === this.origin && this.allowedPaths.some((p) => url.pathname.startsWith(p))) {
+        return route.continue();
+      }
+      this.outsideRequests.push(url.href);
+      return route.abort();
+    });
+    this.page = this.context.pages()[0] || (await this.context.newPage());
+    this.page.on("pageerror", (e) => this.pageErrors.push(e.message));
+    await this.page.goto(this.origin + pathAndHash);
+    return this.page;
+  }
+
+  async screenshot(name) {
+    const dir = tools.artifacts();
+    fs.mkdirSync(dir, { recursive: true });
+    await this.page.screenshot({ path: path.join(dir, `webclient-${name}.png`) });
+  }
+
+  async close() {
+    if (this.context) {
+      await this.context.close();
+    }
+    if (this.profile) {
+      fs.rmSync(this.profile, { recursive: true, force: true });
+    }
+  }
+}
+
+module.exports = Browser;
