@@ -244,10 +244,17 @@ const CertChain* getCertificateChain(ChainEngine* engine, const CertContext* cer
         return fail(err::kEInvalidArg, nullptr);
     CertStore* anchors = engine ? engine->restrictedRoot : nullptr;
     CertStore* rootStore = nullptr;
+    CertStore* intermediateStore = nullptr;
     if (!anchors) {
+        // The workstation's default trust: anchors from ROOT, intermediates from CA.
         rootStore = openSystemStore("ROOT");
-        if (!rootStore)
-            return nullptr;
+        intermediateStore = openSystemStore("CA");
+        if (!rootStore || !intermediateStore) {
+            const uint32_t error = getLastError();
+            closeStore(rootStore);
+            closeStore(intermediateStore);
+            return fail(error, nullptr);
+        }
         anchors = rootStore;
     }
 
@@ -261,7 +268,12 @@ const CertChain* getCertificateChain(ChainEngine* engine, const CertContext* cer
         sk_X509_push(untrusted.get(), other.release());
     for (X509CrlPtr& crl : storeX509Crls(additionalStore))
         X509_STORE_add_crl(trust.get(), crl.get());
+    for (X509Ptr& other : storeX509Certificates(intermediateStore))
+        sk_X509_push(untrusted.get(), other.release());
+    for (X509CrlPtr& crl : storeX509Crls(intermediateStore))
+        X509_STORE_add_crl(trust.get(), crl.get());
     closeStore(rootStore);
+    closeStore(intermediateStore);
     ERR_clear_error();
 
     VerifyState state;

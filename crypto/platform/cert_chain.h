@@ -55,7 +55,9 @@ struct ChainParameters {
     uint32_t urlRetrievalTimeoutMs = 0;
 };
 
-// restrictedRoot: the trust anchors; null for the ROOT store of the user.
+// restrictedRoot: the trust anchors; null for the workstation's default trust: the
+// ROOT store's certificates as anchors, the CA store's as intermediates (both
+// stores' CRLs for revocation).
 ChainEngine* createChainEngine(CertStore* restrictedRoot);
 bool freeChainEngine(ChainEngine* engine);
 

@@ -24,7 +24,7 @@ struct TlsClientConfig {
     // Host name or IP address the server certificate must name (also sent as SNI for names).
     std::string serverName;
     // Called only when the server sends a CertificateRequest, at most once a connection; its
-    // exceptions leave the handshake. Without it such a handshake fails.
+    // exceptions leave the handshake. Without it the client answers with no certificate.
     std::function<TlsClientCredentials()> clientCredentials;
     // Sessions are resumed only between connections with the same non-empty key, which must
     // name the server, the trust and the client identity the session was made with.

@@ -107,8 +107,7 @@ TlsClientSession::Status TlsClientSession::handshake()
             return Status::WantInput;
         if (error != SSL_ERROR_WANT_X509_LOOKUP)
             return failHandshake();
-        if (!fetchCredentials())
-            return Status::Failed;
+        fetchCredentials();
     }
     if (!config_.sessionKey.empty() && !SSL_session_reused(ssl_.get()))
         TlsSessionCache::instance().store(config_.sessionKey, SslSessionPtr(SSL_get1_session(ssl_.get())));
@@ -128,8 +127,7 @@ TlsClientSession::Status TlsClientSession::decrypt(char* buffer, std::size_t siz
             return Status::Closed;
         case SSL_ERROR_WANT_X509_LOOKUP:
             // The server renegotiates and asks for the certificate now.
-            if (!fetchCredentials())
-                return Status::Failed;
+            fetchCredentials();
             break;
         default:
             return fail(err::kSecEInternalError, "TLS read failed: " + takeOpenSslErrors("unknown error"));
@@ -175,16 +173,11 @@ TlsClientSession::Status TlsClientSession::fail(uint32_t code, const std::string
     return Status::Failed;
 }
 
-bool TlsClientSession::fetchCredentials()
+void TlsClientSession::fetchCredentials()
 {
-    if (credentials_)
-        return true;
-    if (!config_.clientCredentials) {
-        fail(err::kSecEIncompleteCredentials, "the server asks for a client certificate and none is configured");
-        return false;
-    }
-    credentials_ = config_.clientCredentials();
-    return true;
+    credentialsAsked_ = true;
+    if (config_.clientCredentials)
+        credentials_ = config_.clientCredentials();
 }
 
 TlsClientSession::Status TlsClientSession::failHandshake()
@@ -204,8 +197,11 @@ int TlsClientSession::giveClientCertificate(SSL* ssl, X509** certificate, EVP_PK
     // OpenSSL cannot carry our exceptions: suspend the handshake, let handshake() fetch the
     // credentials outside the callback, and hand them over when OpenSSL asks again.
     const TlsClientSession* session = static_cast<const TlsClientSession*>(SSL_get_app_data(ssl));
-    if (!session->credentials_)
+    if (!session->credentialsAsked_)
         return -1;
+    if (!session->credentials_)
+        return 0; // none configured: go on without, the server decides
+
     // OpenSSL takes ownership of what it is given.
     X509_up_ref(session->credentials_->certificate.get());
     EVP_PKEY_up_ref(session->credentials_->privateKey.get());

@@ -33,7 +33,7 @@ public:
     bool start();
 
     // Runs the handshake as far as the input allows. Asks config.clientCredentials when the
-    // server requests a certificate; its exceptions pass through.
+    // server requests a certificate (once a connection); its exceptions pass through.
     Status handshake();
     // The plain text of the next record into buffer (at least kMaxRecordPlainText bytes);
     // Closed once the server has closed the TLS connection.
@@ -52,7 +52,7 @@ public:
     Status fail(uint32_t code, const std::string& reason);
 
 private:
-    bool fetchCredentials();
+    void fetchCredentials();
     Status failHandshake();
     static int giveClientCertificate(SSL* ssl, X509** certificate, EVP_PKEY** key);
 
@@ -61,6 +61,7 @@ private:
     SslPtr ssl_;
     BIO* input_ = nullptr;  // owned by ssl_
     BIO* output_ = nullptr; // owned by ssl_
+    bool credentialsAsked_ = false;
     std::optional<TlsClientCredentials> credentials_;
     std::string failureReason_;
 };
