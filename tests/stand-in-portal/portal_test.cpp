@@ -1,4 +1,5 @@
 #include "command.h"
+#include "portal_test_suite.h"
 #include "pseudo_random_bytes.h"
 #include "sha256.h"
 #include "stand_in_portal_process.h"
@@ -70,19 +71,8 @@ std::string testBytesSha256(std::uint64_t size)
     return digest.hexDigest();
 }
 
-// The portal serves one kind of client authentication per process; each suite starts its own.
-class OptionalClientAuthPortal : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { portal = new StandInPortalProcess({"--client-auth", "optional"}); }
-    static void TearDownTestSuite()
-    {
-        delete portal;
-        portal = nullptr;
-    }
-    static StandInPortalProcess* portal;
+class OptionalClientAuthPortal : public testsupport::OptionalClientAuthPortalSuite {
 };
-
-StandInPortalProcess* OptionalClientAuthPortal::portal = nullptr;
 
 TEST(PortalClientAuth, EachModeAsksForTheCertificateAsItSays)
 {
@@ -128,7 +118,7 @@ TEST_F(OptionalClientAuthPortal, EchoShowsTheRequestAsReceivedAndLogsIt)
 {
     const std::string target = "/test/echo?q=a%20b&path=%2Fx%2F&empty=";
     const CommandResult result = curlAsUser({"-X", "PUT", "-H", "X-Probe: one", "-H", "Content-Type: text/plain",
-                                             "--data-binary", "hello portal", portal->url(target)});
+                                             "--data-binary", "hello portal", portal().url(target)});
     ASSERT_EQ(result.exitStatus, 0) << result.errors;
     const QJsonObject echo = json(result.output);
     EXPECT_EQ(jsonText(echo["method"]), "PUT");
@@ -141,10 +131,10 @@ TEST_F(OptionalClientAuthPortal, EchoShowsTheRequestAsReceivedAndLogsIt)
     const QJsonArray headers = echo["headers"].toArray();
     ASSERT_GE(headers.size(), 2);
     EXPECT_EQ(headers[0].toArray()[0].toString(), "Host");
-    EXPECT_EQ(jsonText(headers[0].toArray()[1]), "localhost:" + std::to_string(portal->port()));
+    EXPECT_EQ(jsonText(headers[0].toArray()[1]), "localhost:" + std::to_string(portal().port()));
     EXPECT_TRUE(headers.contains(QJsonArray{"X-Probe", "one"}));
 
-    const QJsonObject logged = json(portal->requestLog().back());
+    const QJsonObject logged = json(portal().requestLog().back());
     EXPECT_EQ(jsonText(logged["method"]), "PUT");
     EXPECT_EQ(jsonText(logged["target"]), target);
     EXPECT_EQ(jsonText(logged["clientSubject"]), kUserSubject);
@@ -153,8 +143,8 @@ TEST_F(OptionalClientAuthPortal, EchoShowsTheRequestAsReceivedAndLogsIt)
 
 TEST_F(OptionalClientAuthPortal, RequestsWithoutCertificateAreLoggedWithoutSubject)
 {
-    ASSERT_EQ(curl({portal->url("/test/echo")}).exitStatus, 0);
-    const QJsonObject logged = json(portal->requestLog().back());
+    ASSERT_EQ(curl({portal().url("/test/echo")}).exitStatus, 0);
+    const QJsonObject logged = json(portal().requestLog().back());
     EXPECT_TRUE(logged["clientSubject"].isNull());
 }
 
@@ -176,7 +166,7 @@ TEST_F(OptionalClientAuthPortal, UploadOf50MegabytesIsStreamedAndDigested)
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments = c.framing;
-        arguments.insert(arguments.end(), {"-X", "POST", "-T", file.string(), portal->url("/test/upload")});
+        arguments.insert(arguments.end(), {"-X", "POST", "-T", file.string(), portal().url("/test/upload")});
         const CommandResult result = curlAsUser(arguments);
         ASSERT_EQ(result.exitStatus, 0) << c.label << ": " << result.errors;
         const QJsonObject answer = json(result.output);
@@ -198,7 +188,7 @@ TEST_F(OptionalClientAuthPortal, DownloadsCarryTheTestBytes)
         std::uint64_t received = 0;
         const std::string target = "/test/download?size=" + std::to_string(c.size) + (c.chunked ? "&chunked=1" : "");
         const auto start = std::chrono::steady_clock::now();
-        const CommandResult result = curlAsUser({"-D", "/dev/stderr", portal->url(target)},
+        const CommandResult result = curlAsUser({"-D", "/dev/stderr", portal().url(target)},
                                                 [&](const char* data, std::size_t size) {
                                                     digest.update(data, size);
                                                     received += size;
@@ -219,7 +209,7 @@ TEST_F(OptionalClientAuthPortal, ChunksHaveTheAskedSizesAndEndPromptlyWhenTheEnd
     for (const bool split : {false, true}) {
         const std::string target = std::string("/test/chunks?sizes=1,100,1048576") + (split ? "&split=1" : "");
         const auto start = std::chrono::steady_clock::now();
-        const CommandResult result = curlAsUser({"--raw", portal->url(target)});
+        const CommandResult result = curlAsUser({"--raw", portal().url(target)});
         const auto elapsed = std::chrono::steady_clock::now() - start;
         ASSERT_EQ(result.exitStatus, 0) << result.errors;
         const std::string bytes = testBytes(1 + 100 + 1048576);
@@ -237,13 +227,13 @@ TEST_F(OptionalClientAuthPortal, RedirectsPointAtThePortalOrElsewhere)
         std::string status;
         std::string location;
     } cases[] = {
-        {"self", "302", "https://localhost:" + std::to_string(portal->port()) + "/webclient/"},
+        {"self", "302", "https://localhost:" + std::to_string(portal().port()) + "/webclient/"},
         {"elsewhere", "302", "http://example.invalid/x"},
         {"nowhere", "400", ""},
     };
     for (const auto& c : cases) {
         const CommandResult result =
-            curlAsUser({"-o", "/dev/null", "-w", "%{http_code} %{redirect_url}", portal->url("/test/redirect?to=" + c.to)});
+            curlAsUser({"-o", "/dev/null", "-w", "%{http_code} %{redirect_url}", portal().url("/test/redirect?to=" + c.to)});
         ASSERT_EQ(result.exitStatus, 0) << result.errors;
         EXPECT_EQ(result.output, c.status + " " + c.location) << c.to;
     }
@@ -266,7 +256,7 @@ TEST_F(OptionalClientAuthPortal, BadRequestsGetAClearAnswer)
     for (const auto& c : cases) {
         std::vector<std::string> arguments = {"-w", "\n%{http_code}"};
         arguments.insert(arguments.end(), c.request.begin(), c.request.end() - 1);
-        arguments.push_back(portal->url(c.request.back()));
+        arguments.push_back(portal().url(c.request.back()));
         const CommandResult result = curlAsUser(arguments);
         ASSERT_EQ(result.exitStatus, 0) << result.errors;
         EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
@@ -276,12 +266,12 @@ TEST_F(OptionalClientAuthPortal, BadRequestsGetAClearAnswer)
 
 TEST_F(OptionalClientAuthPortal, KeepAliveServesSeveralRequestsOnOneConnection)
 {
-    const std::size_t before = portal->requestLog().size();
+    const std::size_t before = portal().requestLog().size();
     const CommandResult result = curlAsUser({"-o", "/dev/null", "-o", "/dev/null", "-o", "/dev/null",
-                                             portal->url("/test/download?size=70000"), portal->url("/no/such/page"),
-                                             portal->url("/test/echo")});
+                                             portal().url("/test/download?size=70000"), portal().url("/no/such/page"),
+                                             portal().url("/test/echo")});
     ASSERT_EQ(result.exitStatus, 0) << result.errors;
-    const std::vector<std::string> log = portal->requestLog();
+    const std::vector<std::string> log = portal().requestLog();
     ASSERT_EQ(log.size(), before + 3);
     const std::string peer = jsonText(json(log[before])["peer"]);
     EXPECT_EQ(jsonText(json(log[before + 1])["peer"]), peer);
@@ -293,7 +283,7 @@ TEST_F(OptionalClientAuthPortal, ExpectContinueIsAnsweredBeforeTheBody)
     const std::string body = "body after the invitation";
     const auto start = std::chrono::steady_clock::now();
     const CommandResult result = curlAsUser(
-        {"-H", "Expect: 100-continue", "--expect100-timeout", "20", "--data-binary", body, portal->url("/test/upload")});
+        {"-H", "Expect: 100-continue", "--expect100-timeout", "20", "--data-binary", body, portal().url("/test/upload")});
     ASSERT_EQ(result.exitStatus, 0) << result.errors;
     EXPECT_EQ(json(result.output)["bodyLength"].toInt(), static_cast<int>(body.size()));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));

@@ -42,6 +42,11 @@ ServerTlsContext::ServerTlsContext(const PortalOptions& options)
     if (!SSL_CTX_set_cipher_list(get(), kGostCipherSuites))
         fail("GOST cipher suites (is the GOST engine loaded?)");
     SSL_CTX_set_options(get(), SSL_OP_NO_RENEGOTIATION);
+    // Resumed sessions keep the client certificate they were made with; OpenSSL refuses to
+    // resume a verified session without a context to bind it to.
+    static const unsigned char kSessionContext[] = "stand-in-portal";
+    if (!SSL_CTX_set_session_id_context(get(), kSessionContext, sizeof kSessionContext - 1))
+        fail("session context");
     loadTrust(options.caBundle, options.clientAuth);
     for (const ServerCertificate& certificate : options.certificates)
         loadCertificate(certificate);

@@ -1,10 +1,10 @@
 #include "stand_in_portal_process.h"
 
+#include "file_text.h"
 #include "test_pki.h"
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -13,14 +13,6 @@ namespace testsupport {
 namespace {
 
 constexpr std::chrono::seconds kStartTimeout(20);
-
-std::string fileText(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 } // namespace
 
