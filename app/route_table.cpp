@@ -1,6 +1,9 @@
 #include "route_table.h"
 
 #include "not_implemented.h"
+#include "rest/crypto_endpoints.h"
+#include "rest/service_endpoints.h"
+#include "rest/temp_storage.h"
 #include "static_file_handler.h"
 
 #include <Poco/Net/HTTPServerRequest.h>
@@ -37,7 +40,7 @@ Route route(const QString& method, const QString& pattern, RouteHandler handler)
     return Route{QRegularExpression(pattern), method, std::move(handler)};
 }
 
-Route rest(const QString& method, const QString& pattern, RouteHandler handler)
+Route restRoute(const QString& method, const QString& pattern, RouteHandler handler)
 {
     return route(method, restPrefix + pattern, std::move(handler));
 }
@@ -59,40 +62,40 @@ RouteList buildRouteTable()
         route(any, QStringLiteral("^/local$"), redirectTo("/local/")),
         route(any, QStringLiteral("^/?$"), redirectTo("/webclient/")),
         route(any, QStringLiteral("^/webclient/local/.*$"), redirectTo("/local/")),
-        rest(get, QStringLiteral("ping$"), notImplemented),
-        rest(get, QStringLiteral("version$"), notImplemented),
-        rest(any, QStringLiteral("storage"), notImplemented),
-        rest(get, QStringLiteral("settings$"), notImplemented),
-        rest(post, QStringLiteral("settings$"), notImplemented),
-        rest(post, QStringLiteral("crypto/setkp$"), notImplemented),
-        rest(get, QStringLiteral("crypto/keys$"), notImplemented),
-        rest(post, QStringLiteral("crypto/keys/certificate$"), notImplemented),
-        rest(get, QStringLiteral("crypto/certificates$"), notImplemented),
-        rest(post, QStringLiteral("crypto/certificates/blob$"), notImplemented),
-        rest(post, QStringLiteral("crypto/certificates/add$"), notImplemented),
-        rest(post, QStringLiteral("crypto/certificates/chain$"), notImplemented),
-        rest(post, QStringLiteral("crypto/certificates/delete$"), notImplemented),
-        rest(post, QStringLiteral("drafts/send$"), notImplemented),
-        rest(put, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
-        rest(del, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
-        rest(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
-        rest(get, QStringLiteral("processes$"), notImplemented),
-        rest(get, QStringLiteral("processes/state/") + id + QStringLiteral("$"), notImplemented),
-        rest(get, QStringLiteral("processes/state$"), notImplemented),
-        rest(post, QStringLiteral("processes/clear$"), notImplemented),
-        rest(get, QStringLiteral("inbox/") + id + QStringLiteral("$"), notImplemented),
-        rest(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"), notImplemented),
-        rest(get, QStringLiteral("inbox/") + id + QStringLiteral("/reassure$"), notImplemented),
-        rest(get, QStringLiteral("inbox/") + id + QStringLiteral("/viewReport$"), notImplemented),
-        rest(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"), notImplemented),
-        rest(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
-        rest(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
-        rest(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"), notImplemented),
-        rest(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
-        rest(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
-        rest(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"), notImplemented),
-        rest(post, QStringLiteral("scans$"), notImplemented),
-        rest(put, QStringLiteral("scans$"), notImplemented),
+        restRoute(get, QStringLiteral("ping$"), rest::ping),
+        restRoute(get, QStringLiteral("version$"), rest::version),
+        restRoute(any, QStringLiteral("storage"), rest::TempStorage::instance()->handler()),
+        restRoute(get, QStringLiteral("settings$"), rest::getSettings),
+        restRoute(post, QStringLiteral("settings$"), rest::saveSettings),
+        restRoute(post, QStringLiteral("crypto/setkp$"), rest::setKeyPassword),
+        restRoute(get, QStringLiteral("crypto/keys$"), rest::listKeys),
+        restRoute(post, QStringLiteral("crypto/keys/certificate$"), rest::keyCertificate),
+        restRoute(get, QStringLiteral("crypto/certificates$"), rest::listCertificates),
+        restRoute(post, QStringLiteral("crypto/certificates/blob$"), rest::certificateFromBlob),
+        restRoute(post, QStringLiteral("crypto/certificates/add$"), rest::addCertificate),
+        restRoute(post, QStringLiteral("crypto/certificates/chain$"), rest::certificateChain),
+        restRoute(post, QStringLiteral("crypto/certificates/delete$"), rest::deleteCertificate),
+        restRoute(post, QStringLiteral("drafts/send$"), notImplemented),
+        restRoute(put, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
+        restRoute(del, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
+        restRoute(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("processes$"), notImplemented),
+        restRoute(get, QStringLiteral("processes/state/") + id + QStringLiteral("$"), notImplemented),
+        restRoute(get, QStringLiteral("processes/state$"), notImplemented),
+        restRoute(post, QStringLiteral("processes/clear$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/reassure$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/viewReport$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"), notImplemented),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"), notImplemented),
+        restRoute(post, QStringLiteral("scans$"), notImplemented),
+        restRoute(put, QStringLiteral("scans$"), notImplemented),
         route(any, QStringLiteral("^/local/(.*)?"), StaticFileHandler(QStringLiteral(":/"), QStringLiteral("/local/"))),
     };
 }

@@ -1,10 +1,45 @@
 #include "http_test_client.h"
 
+#include <Poco/Net/FilePartSource.h>
+#include <Poco/Net/HTMLForm.h>
 #include <Poco/Net/HTTPClientSession.h>
 #include <Poco/Net/HTTPRequest.h>
 #include <Poco/StreamCopier.h>
 
 #include <sstream>
+
+namespace {
+
+HttpAnswer receive(Poco::Net::HTTPClientSession& session)
+{
+    Poco::Net::HTTPResponse response;
+    std::istream& in = session.receiveResponse(response);
+    HttpAnswer answer;
+    answer.status = response.getStatus();
+    answer.reason = response.getReason();
+    for (const auto& [name, value] : response)
+        answer.headers[name] = value;
+    std::ostringstream text;
+    Poco::StreamCopier::copyStream(in, text);
+    answer.body = text.str();
+    return answer;
+}
+
+} // namespace
+
+HttpAnswer httpUpload(unsigned short port, const std::string& target, const std::vector<std::string>& paths)
+{
+    Poco::Net::HTTPClientSession session("127.0.0.1", port);
+    session.setTimeout(Poco::Timespan(30, 0));
+    Poco::Net::HTTPRequest request("POST", target, Poco::Net::HTTPMessage::HTTP_1_1);
+    Poco::Net::HTMLForm form(Poco::Net::HTMLForm::ENCODING_MULTIPART);
+    form.set("comment", "not a file");
+    for (const std::string& path : paths)
+        form.addPart("file", new Poco::Net::FilePartSource(path));
+    form.prepareSubmit(request);
+    form.write(session.sendRequest(request));
+    return receive(session);
+}
 
 HttpAnswer httpRequest(unsigned short port, const std::string& method, const std::string& target,
                        const std::string& body, const std::map<std::string, std::string>& headers)
@@ -18,15 +53,5 @@ HttpAnswer httpRequest(unsigned short port, const std::string& method, const std
         request.setContentLength(static_cast<std::streamsize>(body.size()));
     session.sendRequest(request) << body;
 
-    Poco::Net::HTTPResponse response;
-    std::istream& in = session.receiveResponse(response);
-    HttpAnswer answer;
-    answer.status = response.getStatus();
-    answer.reason = response.getReason();
-    for (const auto& [name, value] : response)
-        answer.headers[name] = value;
-    std::ostringstream text;
-    Poco::StreamCopier::copyStream(in, text);
-    answer.body = text.str();
-    return answer;
+    return receive(session);
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // What a test sees of one HTTP exchange.
 struct HttpAnswer
@@ -20,6 +21,9 @@ struct HttpAnswer
         return it == headers.end() ? std::string() : it->second;
     }
 };
+
+// A multipart/form-data POST with one file part per path (and one plain field, which the proxy ignores).
+HttpAnswer httpUpload(unsigned short port, const std::string& target, const std::vector<std::string>& paths);
 
 HttpAnswer httpRequest(unsigned short port, const std::string& method, const std::string& target,
                        const std::string& body = std::string(),

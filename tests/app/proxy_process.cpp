@@ -23,6 +23,13 @@ ProxyProcess::~ProxyProcess()
     }
 }
 
+void ProxyProcess::setEnvironment(const QString& name, const QString& value)
+{
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(name, value);
+    m_process.setProcessEnvironment(environment);
+}
+
 void ProxyProcess::collect()
 {
     m_out += QString::fromLocal8Bit(m_process.readAllStandardOutput());

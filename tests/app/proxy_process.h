@@ -13,6 +13,7 @@ public:
     ~ProxyProcess();
 
     const QTemporaryDir& home() const { return m_home; }
+    void setEnvironment(const QString& name, const QString& value);
 
     // Runs to the end and returns the exit code.
     int run(const QStringList& arguments, int timeoutMs = 30000);
