@@ -47,7 +47,7 @@ TEST(Startup, ServesUntilQuitAndLogsToStderr)
               "Starting velmar-portal-proxy ver. 1.3.1 made by CJSC Kelvara (http://kelvara.example)...\n");
 
     EXPECT_EQ(httpRequest(port, "GET", "/").header("Location"), "/webclient/");
-    EXPECT_EQ(httpRequest(port, "GET", "/local/rest/v1/ping").status, 501);
+    EXPECT_EQ(httpRequest(port, "GET", "/local/rest/v1/ping").status, 204);
     const HttpAnswer quit = httpRequest(port, "GET", "/quit");
     EXPECT_EQ(quit.status, 200);
     EXPECT_EQ(quit.body, "Proxy server stopping!");
