@@ -39,20 +39,7 @@ std::vector<uint8_t> sha1Of(const std::vector<uint8_t>& bytes)
 
 std::shared_ptr<const CertData> parseCertData(const uint8_t* der, size_t size)
 {
-    initOpenSsl();
-    if (!der || size == 0)
-        return fail(err::kCryptEAsn1Eod, nullptr);
-    const unsigned char* cursor = der;
-    X509Ptr certificate(d2i_X509(nullptr, &cursor, static_cast<long>(size)));
-    if (!certificate) {
-        ERR_clear_error();
-        return fail(err::kCryptEAsn1BadTag, nullptr);
-    }
-    auto data = std::make_shared<CertData>();
-    data->der.assign(der, cursor);
-    data->sha1 = sha1Of(data->der);
-    data->x509 = std::move(certificate);
-    return data;
+    return parseDerObject<X509>(der, size, d2i_X509);
 }
 
 std::shared_ptr<const CertData> certDataFromX509(X509* certificate)
@@ -68,11 +55,7 @@ std::shared_ptr<const CertData> certDataFromX509(X509* certificate)
 
 CertContext* newCertContext(const CertEntry& entry)
 {
-    auto* context = new CertContext;
-    context->data = entry.data;
-    context->origin = entry.origin.lock();
-    context->path = entry.path;
-    return context;
+    return new CertContext(entry);
 }
 
 CertContext* createCertificateContext(const uint8_t* der, size_t size)
@@ -85,21 +68,12 @@ CertContext* createCertificateContext(const uint8_t* der, size_t size)
 
 CertContext* duplicateCertificateContext(const CertContext* context)
 {
-    if (!context)
-        return fail(err::kEInvalidArg, nullptr);
-    auto* mutableContext = const_cast<CertContext*>(context);
-    mutableContext->references.fetch_add(1);
-    return mutableContext;
+    return duplicateStoreContext(context);
 }
 
 bool freeCertificateContext(const CertContext* context)
 {
-    if (!context)
-        return true;
-    auto* mutableContext = const_cast<CertContext*>(context);
-    if (mutableContext->references.fetch_sub(1) == 1)
-        delete mutableContext;
-    return true;
+    return freeStoreContext(context);
 }
 
 const std::vector<uint8_t>& certEncoded(const CertContext* context)
@@ -109,7 +83,7 @@ const std::vector<uint8_t>& certEncoded(const CertContext* context)
 
 std::vector<uint8_t> certSerialNumber(const CertContext* context)
 {
-    const ASN1_INTEGER* serial = X509_get0_serialNumber(context->data->x509.get());
+    const ASN1_INTEGER* serial = X509_get0_serialNumber(context->data->object.get());
     // The INTEGER's DER content octets (with the leading zero of a positive number
     // whose top bit is set), as the certificate carries them.
     unsigned char* out = nullptr;
@@ -127,28 +101,28 @@ std::vector<uint8_t> certSerialNumber(const CertContext* context)
 
 std::vector<uint8_t> certIssuerName(const CertContext* context)
 {
-    return encodeName(X509_get_issuer_name(context->data->x509.get()));
+    return encodeName(X509_get_issuer_name(context->data->object.get()));
 }
 
 std::vector<uint8_t> certSubjectName(const CertContext* context)
 {
-    return encodeName(X509_get_subject_name(context->data->x509.get()));
+    return encodeName(X509_get_subject_name(context->data->object.get()));
 }
 
 int64_t certNotBefore(const CertContext* context)
 {
-    return asn1TimeOrZero(X509_get0_notBefore(context->data->x509.get()));
+    return asn1TimeOrZero(X509_get0_notBefore(context->data->object.get()));
 }
 
 int64_t certNotAfter(const CertContext* context)
 {
-    return asn1TimeOrZero(X509_get0_notAfter(context->data->x509.get()));
+    return asn1TimeOrZero(X509_get0_notAfter(context->data->object.get()));
 }
 
 std::string certSignatureAlgorithm(const CertContext* context)
 {
     const X509_ALGOR* algorithm = nullptr;
-    X509_get0_signature(nullptr, &algorithm, context->data->x509.get());
+    X509_get0_signature(nullptr, &algorithm, context->data->object.get());
     const ASN1_OBJECT* object = nullptr;
     X509_ALGOR_get0(&object, nullptr, nullptr, algorithm);
     return object ? oidText(object) : std::string();
@@ -156,7 +130,7 @@ std::string certSignatureAlgorithm(const CertContext* context)
 
 std::string certPublicKeyAlgorithm(const CertContext* context)
 {
-    const X509_PUBKEY* key = X509_get_X509_PUBKEY(context->data->x509.get());
+    const X509_PUBKEY* key = X509_get_X509_PUBKEY(context->data->object.get());
     ASN1_OBJECT* object = nullptr;
     if (!key || !X509_PUBKEY_get0_param(&object, nullptr, nullptr, nullptr, key) || !object)
         return std::string();
@@ -203,7 +177,7 @@ bool checkCertificateEncoding(const uint8_t* der, size_t size)
 
 X509* certX509(const CertContext* context)
 {
-    return context ? context->data->x509.get() : nullptr;
+    return context ? context->data->object.get() : nullptr;
 }
 
 } // namespace csp

@@ -57,25 +57,13 @@ public:
 
     bool certificates(std::shared_ptr<const CertSnapshot>* list) override
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const Stamp stamp = stampOf(directory_);
-        if (!certs_ || !(stamp == certStamp_)) {
-            certs_ = loadCertificates();
-            certStamp_ = stamp;
-        }
-        *list = certs_;
+        *list = current(certs_, certStamp_, directory_, ".cer", parseCertData);
         return true;
     }
 
     bool crls(std::shared_ptr<const CrlSnapshot>* list) override
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const Stamp stamp = stampOf(crlDirectory_);
-        if (!crls_ || !(stamp == crlStamp_)) {
-            crls_ = loadCrls();
-            crlStamp_ = stamp;
-        }
-        *list = crls_;
+        *list = current(crls_, crlStamp_, crlDirectory_, ".crl", parseCrlData);
         return true;
     }
 
@@ -144,39 +132,37 @@ private:
         crls_.reset();
     }
 
-    std::shared_ptr<const CertSnapshot> loadCertificates()
+    // The list, read again when the directory changed since it was read.
+    template<typename Data>
+    std::shared_ptr<const StoreSnapshot<Data>> current(std::shared_ptr<const StoreSnapshot<Data>>& cache, Stamp& cacheStamp,
+        const std::string& directory, const char* suffix, std::shared_ptr<const Data> (*parse)(const uint8_t*, size_t))
     {
-        auto list = std::make_shared<CertSnapshot>();
-        std::vector<std::string> names;
-        listDirectory(directory_, &names);
-        for (const std::string& name : names) {
-            if (!endsWith(name, ".cer"))
-                continue;
-            const std::string path = directory_ + "/" + name;
-            std::vector<uint8_t> bytes;
-            // A file that cannot be read or parsed is no certificate of the store.
-            if (!readFile(path, &bytes))
-                continue;
-            if (auto data = parseCertData(bytes.data(), bytes.size()))
-                list->push_back(CertEntry{data, weak_from_this(), path});
+        std::lock_guard<std::mutex> lock(mutex_);
+        const Stamp stamp = stampOf(directory);
+        if (!cache || !(stamp == cacheStamp)) {
+            cache = load(directory, suffix, parse);
+            cacheStamp = stamp;
         }
-        return list;
+        return cache;
     }
 
-    std::shared_ptr<const CrlSnapshot> loadCrls()
+    template<typename Data>
+    std::shared_ptr<const StoreSnapshot<Data>> load(const std::string& directory, const char* suffix,
+        std::shared_ptr<const Data> (*parse)(const uint8_t*, size_t))
     {
-        auto list = std::make_shared<CrlSnapshot>();
+        auto list = std::make_shared<StoreSnapshot<Data>>();
         std::vector<std::string> names;
-        listDirectory(crlDirectory_, &names);
+        listDirectory(directory, &names);
         for (const std::string& name : names) {
-            if (!endsWith(name, ".crl"))
+            if (!endsWith(name, suffix))
                 continue;
-            const std::string path = crlDirectory_ + "/" + name;
+            const std::string path = directory + "/" + name;
             std::vector<uint8_t> bytes;
+            // A file that cannot be read or parsed is not part of the store.
             if (!readFile(path, &bytes))
                 continue;
-            if (auto data = parseCrlData(bytes.data(), bytes.size()))
-                list->push_back(CrlEntry{data, weak_from_this(), path});
+            if (auto data = parse(bytes.data(), bytes.size()))
+                list->push_back(StoreEntry<Data>{data, weak_from_this(), path});
         }
         return list;
     }
@@ -194,21 +180,13 @@ class MemoryStore : public StoreImpl {
 public:
     bool certificates(std::shared_ptr<const CertSnapshot>* list) override
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto snapshot = std::make_shared<CertSnapshot>();
-        for (const auto& data : certs_)
-            snapshot->push_back(CertEntry{data, weak_from_this(), {}});
-        *list = snapshot;
+        *list = snapshotOf(certs_);
         return true;
     }
 
     bool crls(std::shared_ptr<const CrlSnapshot>* list) override
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto snapshot = std::make_shared<CrlSnapshot>();
-        for (const auto& data : crls_)
-            snapshot->push_back(CrlEntry{data, weak_from_this(), {}});
-        *list = snapshot;
+        *list = snapshotOf(crls_);
         return true;
     }
 
@@ -241,6 +219,16 @@ public:
     }
 
 private:
+    template<typename Data>
+    std::shared_ptr<const StoreSnapshot<Data>> snapshotOf(const std::vector<std::shared_ptr<const Data>>& objects)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto snapshot = std::make_shared<StoreSnapshot<Data>>();
+        for (const auto& data : objects)
+            snapshot->push_back(StoreEntry<Data>{data, weak_from_this(), {}});
+        return snapshot;
+    }
+
     template<typename Data>
     static bool place(std::vector<std::shared_ptr<const Data>>& list, const std::shared_ptr<const Data>& data,
         uint32_t disposition)
@@ -288,28 +276,12 @@ public:
 
     bool certificates(std::shared_ptr<const CertSnapshot>* list) override
     {
-        auto snapshot = std::make_shared<CertSnapshot>();
-        for (const auto& member : members()) {
-            std::shared_ptr<const CertSnapshot> part;
-            if (!member->certificates(&part))
-                return false;
-            snapshot->insert(snapshot->end(), part->begin(), part->end());
-        }
-        *list = snapshot;
-        return true;
+        return gather(list, &StoreImpl::certificates);
     }
 
     bool crls(std::shared_ptr<const CrlSnapshot>* list) override
     {
-        auto snapshot = std::make_shared<CrlSnapshot>();
-        for (const auto& member : members()) {
-            std::shared_ptr<const CrlSnapshot> part;
-            if (!member->crls(&part))
-                return false;
-            snapshot->insert(snapshot->end(), part->begin(), part->end());
-        }
-        *list = snapshot;
-        return true;
+        return gather(list, &StoreImpl::crls);
     }
 
     bool addCertificate(const std::shared_ptr<const CertData>&, uint32_t, CertEntry*) override
@@ -321,6 +293,21 @@ public:
     bool removeCrl(const CrlData&, const std::string&) override { return fail(err::kEAccessDenied); }
 
 private:
+    template<typename Data>
+    bool gather(std::shared_ptr<const StoreSnapshot<Data>>* list,
+        bool (StoreImpl::*part)(std::shared_ptr<const StoreSnapshot<Data>>*))
+    {
+        auto snapshot = std::make_shared<StoreSnapshot<Data>>();
+        for (const auto& member : members()) {
+            std::shared_ptr<const StoreSnapshot<Data>> entries;
+            if (!((*member).*part)(&entries))
+                return false;
+            snapshot->insert(snapshot->end(), entries->begin(), entries->end());
+        }
+        *list = snapshot;
+        return true;
+    }
+
     std::vector<std::shared_ptr<StoreImpl>> members()
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -349,7 +336,7 @@ std::shared_ptr<StoreImpl> fileStoreFor(const std::string& directory)
 bool serialMatches(const CertData& data, const std::vector<uint8_t>& serial)
 {
     OpenSslPtr<BIGNUM> wanted(BN_bin2bn(serial.data(), static_cast<int>(serial.size()), nullptr));
-    OpenSslPtr<BIGNUM> actual(ASN1_INTEGER_to_BN(X509_get0_serialNumber(data.x509.get()), nullptr));
+    OpenSslPtr<BIGNUM> actual(ASN1_INTEGER_to_BN(X509_get0_serialNumber(data.object.get()), nullptr));
     return wanted && actual && BN_cmp(wanted.get(), actual.get()) == 0;
 }
 
@@ -361,7 +348,7 @@ bool matches(const CertData& data, const CertFindCriteria& criteria, const X509_
     case kFindSha1Hash:
         return data.sha1 == criteria.sha1;
     case kFindCertIdIssuerSerial:
-        return issuer && X509_NAME_cmp(X509_get_issuer_name(data.x509.get()), issuer) == 0
+        return issuer && X509_NAME_cmp(X509_get_issuer_name(data.object.get()), issuer) == 0
             && serialMatches(data, criteria.serialNumber);
     default:
         return false;
@@ -532,8 +519,8 @@ std::vector<X509Ptr> storeX509Certificates(CertStore* store)
     if (!store || !store->impl->certificates(&snapshot))
         return result;
     for (const CertEntry& entry : *snapshot) {
-        X509_up_ref(entry.data->x509.get());
-        result.emplace_back(entry.data->x509.get());
+        X509_up_ref(entry.data->object.get());
+        result.emplace_back(entry.data->object.get());
     }
     return result;
 }
@@ -545,8 +532,8 @@ std::vector<X509CrlPtr> storeX509Crls(CertStore* store)
     if (!store || !store->impl->crls(&snapshot))
         return result;
     for (const CrlEntry& entry : *snapshot) {
-        X509_CRL_up_ref(entry.data->crl.get());
-        result.emplace_back(entry.data->crl.get());
+        X509_CRL_up_ref(entry.data->object.get());
+        result.emplace_back(entry.data->object.get());
     }
     return result;
 }

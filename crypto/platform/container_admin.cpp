@@ -41,7 +41,7 @@ bool importContainerKey(const std::string& container, bool machineKeyset, uint32
     auto certificate = parseCertData(certificateDer.data(), certificateDer.size());
     if (!certificate)
         return false;
-    if (X509_check_private_key(certificate->x509.get(), key.get()) != 1) {
+    if (X509_check_private_key(certificate->object.get(), key.get()) != 1) {
         ERR_clear_error();
         return fail(err::kNteBadPublicKey);
     }

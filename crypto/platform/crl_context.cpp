@@ -16,29 +16,12 @@ namespace csp {
 
 std::shared_ptr<const CrlData> parseCrlData(const uint8_t* der, size_t size)
 {
-    initOpenSsl();
-    if (!der || size == 0)
-        return fail(err::kCryptEAsn1Eod, nullptr);
-    const unsigned char* cursor = der;
-    X509CrlPtr crl(d2i_X509_CRL(nullptr, &cursor, static_cast<long>(size)));
-    if (!crl) {
-        ERR_clear_error();
-        return fail(err::kCryptEAsn1BadTag, nullptr);
-    }
-    auto data = std::make_shared<CrlData>();
-    data->der.assign(der, cursor);
-    data->sha1 = sha1Of(data->der);
-    data->crl = std::move(crl);
-    return data;
+    return parseDerObject<X509_CRL>(der, size, d2i_X509_CRL);
 }
 
 CrlContext* newCrlContext(const CrlEntry& entry)
 {
-    auto* context = new CrlContext;
-    context->data = entry.data;
-    context->origin = entry.origin.lock();
-    context->path = entry.path;
-    return context;
+    return new CrlContext(entry);
 }
 
 CrlContext* createCrlContext(const uint8_t* der, size_t size)
@@ -51,21 +34,12 @@ CrlContext* createCrlContext(const uint8_t* der, size_t size)
 
 CrlContext* duplicateCrlContext(const CrlContext* context)
 {
-    if (!context)
-        return fail(err::kEInvalidArg, nullptr);
-    auto* mutableContext = const_cast<CrlContext*>(context);
-    mutableContext->references.fetch_add(1);
-    return mutableContext;
+    return duplicateStoreContext(context);
 }
 
 bool freeCrlContext(const CrlContext* context)
 {
-    if (!context)
-        return true;
-    auto* mutableContext = const_cast<CrlContext*>(context);
-    if (mutableContext->references.fetch_sub(1) == 1)
-        delete mutableContext;
-    return true;
+    return freeStoreContext(context);
 }
 
 const std::vector<uint8_t>& crlEncoded(const CrlContext* context)
@@ -76,7 +50,7 @@ const std::vector<uint8_t>& crlEncoded(const CrlContext* context)
 std::vector<uint8_t> crlIssuerName(const CrlContext* context)
 {
     unsigned char* out = nullptr;
-    const int length = i2d_X509_NAME(X509_CRL_get_issuer(context->data->crl.get()), &out);
+    const int length = i2d_X509_NAME(X509_CRL_get_issuer(context->data->object.get()), &out);
     if (length <= 0)
         return {};
     std::vector<uint8_t> bytes(out, out + length);
@@ -86,12 +60,12 @@ std::vector<uint8_t> crlIssuerName(const CrlContext* context)
 
 int64_t crlThisUpdate(const CrlContext* context)
 {
-    return asn1TimeOrZero(X509_CRL_get0_lastUpdate(context->data->crl.get()));
+    return asn1TimeOrZero(X509_CRL_get0_lastUpdate(context->data->object.get()));
 }
 
 int64_t crlNextUpdate(const CrlContext* context)
 {
-    return asn1TimeOrZero(X509_CRL_get0_nextUpdate(context->data->crl.get()));
+    return asn1TimeOrZero(X509_CRL_get0_nextUpdate(context->data->object.get()));
 }
 
 std::vector<uint8_t> crlSha1Thumbprint(const CrlContext* context)
@@ -101,7 +75,7 @@ std::vector<uint8_t> crlSha1Thumbprint(const CrlContext* context)
 
 X509_CRL* crlX509(const CrlContext* context)
 {
-    return context ? context->data->crl.get() : nullptr;
+    return context ? context->data->object.get() : nullptr;
 }
 
 } // namespace csp

@@ -28,19 +28,11 @@ bool looksLikePem(const std::vector<uint8_t>& bytes)
     return false;
 }
 
-std::vector<uint8_t> encodedCertificate(X509* certificate)
+template<typename Object>
+std::vector<uint8_t> encoded(const Object* object, int (*encode)(const Object*, unsigned char**))
 {
     unsigned char* out = nullptr;
-    const int length = i2d_X509(certificate, &out);
-    std::vector<uint8_t> bytes(out, out + (length > 0 ? length : 0));
-    OPENSSL_free(out);
-    return bytes;
-}
-
-std::vector<uint8_t> encodedCrl(X509_CRL* crl)
-{
-    unsigned char* out = nullptr;
-    const int length = i2d_X509_CRL(crl, &out);
+    const int length = encode(object, &out);
     std::vector<uint8_t> bytes(out, out + (length > 0 ? length : 0));
     OPENSSL_free(out);
     return bytes;
@@ -129,13 +121,13 @@ void FileObjects::addPkcs7(const std::vector<uint8_t>& der)
     const size_t before = certificates_.size() + crls_.size();
     STACK_OF(X509)* certificates = bundle->d.sign->cert;
     for (int i = 0; i < sk_X509_num(certificates); ++i) {
-        const std::vector<uint8_t> bytes = encodedCertificate(sk_X509_value(certificates, i));
+        const std::vector<uint8_t> bytes = encoded<X509>(sk_X509_value(certificates, i), i2d_X509);
         if (CertContext* certificate = createCertificateContext(bytes.data(), bytes.size()))
             certificates_.push_back(certificate);
     }
     STACK_OF(X509_CRL)* crls = bundle->d.sign->crl;
     for (int i = 0; i < sk_X509_CRL_num(crls); ++i) {
-        const std::vector<uint8_t> bytes = encodedCrl(sk_X509_CRL_value(crls, i));
+        const std::vector<uint8_t> bytes = encoded<X509_CRL>(sk_X509_CRL_value(crls, i), i2d_X509_CRL);
         if (CrlContext* crl = createCrlContext(bytes.data(), bytes.size()))
             crls_.push_back(crl);
     }
