@@ -24,7 +24,7 @@ using testsupport::TestPki;
 
 namespace {
 
-const std::string kUserSubject = "CN=Иванов Иван Иванович, emailAddress=ivanov@example.test, O=ООО Ромашка, C=RU";
+const std::string kUserSubject = "CN=Иванов Иван Иванович, E=ivanov@example.test, O=ООО Ромашка, C=RU";
 
 std::vector<std::string> userCertificate()
 {

@@ -1,4 +1,4 @@
-#include "gost_engine.h"
+#include "crypto/platform/openssl_init.h"
 #include "portal_options.h"
 #include "portal_routes.h"
 #include "portal_server.h"
@@ -6,6 +6,7 @@
 #include <csignal>
 #include <iostream>
 #include <pthread.h>
+#include <stdexcept>
 
 using namespace standin;
 
@@ -33,7 +34,8 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
-        loadGostEngine();
+        if (!nxcrypto::csp::initOpenSsl())
+            throw std::runtime_error(nxcrypto::csp::initOpenSslError());
         PortalServer server(options, portalRoutes());
         server.start();
         std::cerr << "stand-in-portal: listening on https://" << options.listenHost << ':' << server.port() << std::endl;

@@ -1,6 +1,6 @@
 #include "server_tls_context.h"
 
-#include "openssl_error.h"
+#include "crypto/platform/tls_openssl_errors.h"
 
 #include <stdexcept>
 
@@ -14,7 +14,7 @@ const char* const kGostCipherSuites =
 
 [[noreturn]] void fail(const std::string& what)
 {
-    throw std::runtime_error(what + ": " + takeOpenSslErrors("unknown error"));
+    throw std::runtime_error(what + ": " + nxcrypto::csp::takeOpenSslErrors("unknown error"));
 }
 
 int verifyMode(ClientAuth clientAuth)
@@ -77,7 +77,7 @@ void ServerTlsContext::loadCertificate(const ServerCertificate& certificate)
     // cannot be completed is sent as far as it goes.
     SSL_CTX_build_cert_chain(get(), SSL_BUILD_CHAIN_FLAG_UNTRUSTED | SSL_BUILD_CHAIN_FLAG_NO_ROOT
                                         | SSL_BUILD_CHAIN_FLAG_IGNORE_ERROR);
-    takeOpenSslErrors("");
+    nxcrypto::csp::takeOpenSslErrors("");
 }
 
 } // namespace standin

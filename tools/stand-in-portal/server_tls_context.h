@@ -1,6 +1,6 @@
 #pragma once
 
-#include "openssl_ptr.h"
+#include "crypto/platform/tls_ssl_ptr.h"
 #include "portal_options.h"
 
 namespace standin {
@@ -17,7 +17,7 @@ private:
     void loadTrust(const std::filesystem::path& caBundle, ClientAuth clientAuth);
     void loadCertificate(const ServerCertificate& certificate);
 
-    SslCtxPtr context_;
+    nxcrypto::csp::SslCtxPtr context_;
 };
 
 } // namespace standin

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "openssl_ptr.h"
+#include "crypto/platform/openssl_ptr.h"
 
 #include <cstddef>
 #include <string>
@@ -17,7 +17,7 @@ public:
     std::string hexDigest();
 
 private:
-    EvpMdCtxPtr context_;
+    nxcrypto::csp::EvpMdCtxPtr context_;
 };
 
 } // namespace standin

@@ -1,11 +1,12 @@
 #include "tls_connection.h"
 
-#include "openssl_error.h"
-#include "x500_name.h"
+#include "crypto/platform/tls_openssl_errors.h"
+#include "crypto/platform/x500_name.h"
 
 #include <openssl/err.h>
 
 #include <stdexcept>
+#include <vector>
 
 namespace standin {
 
@@ -14,7 +15,7 @@ TlsConnection::TlsConnection(SSL_CTX* context, const Poco::Net::StreamSocket& so
     , ssl_(SSL_new(context))
 {
     if (!ssl_)
-        throw std::runtime_error("SSL_new: " + takeOpenSslErrors("out of memory"));
+        throw std::runtime_error("SSL_new: " + nxcrypto::csp::takeOpenSslErrors("out of memory"));
     socket_.setReceiveTimeout(Poco::Timespan(timeoutSeconds, 0));
     socket_.setSendTimeout(Poco::Timespan(timeoutSeconds, 0));
     socket_.setNoDelay(true);
@@ -25,7 +26,7 @@ void TlsConnection::handshake()
 {
     ERR_clear_error();
     if (SSL_accept(ssl_.get()) != 1)
-        throw std::runtime_error("TLS handshake failed: " + takeOpenSslErrors("connection closed or timed out"));
+        throw std::runtime_error("TLS handshake failed: " + nxcrypto::csp::takeOpenSslErrors("connection closed or timed out"));
 }
 
 std::size_t TlsConnection::read(char* buffer, std::size_t size)
@@ -60,7 +61,15 @@ std::string TlsConnection::clientSubject() const
     const X509* certificate = SSL_get0_peer_certificate(ssl_.get());
     if (!certificate || SSL_get_verify_result(ssl_.get()) != X509_V_OK)
         return {};
-    return x500NameText(X509_get_subject_name(certificate));
+    // Written as the proxy's crypto library writes subjects, so that the two can be compared.
+    unsigned char* der = nullptr;
+    const int size = i2d_X509_NAME(X509_get_subject_name(certificate), &der);
+    if (size <= 0)
+        return {};
+    const std::vector<uint8_t> name(der, der + size);
+    OPENSSL_free(der);
+    std::string text;
+    return nxcrypto::csp::nameToString(name, &text) ? text : std::string();
 }
 
 std::string TlsConnection::peerAddress() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "openssl_ptr.h"
+#include "crypto/platform/tls_ssl_ptr.h"
 
 #include <Poco/Net/StreamSocket.h>
 
@@ -31,7 +31,7 @@ public:
 
 private:
     Poco::Net::StreamSocket socket_;
-    SslPtr ssl_;
+    nxcrypto::csp::SslPtr ssl_;
 };
 
 } // namespace standin
