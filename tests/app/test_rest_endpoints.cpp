@@ -202,6 +202,10 @@ TEST_F(RestEndpoints, KeysAndTheirCertificates)
     EXPECT_FALSE(leaf.value("serialNumberHex").toString().isEmpty());
     EXPECT_TRUE(QDateTime::fromString(leaf.value("validTo").toString(), Qt::RFC2822Date).isValid()) << text(leaf);
     EXPECT_FALSE(leaf.contains("publicKeyAlgorithm"));
+    // The engine is initialised with this key, so the chain comes along: user, issuing CA, root.
+    const QJsonObject issuing = leaf.value("issuerCertificate").toObject();
+    EXPECT_EQ(issuing.value("subjectName").toString(), leaf.value("issuerName").toString()) << text(leaf);
+    EXPECT_FALSE(issuing.value("issuerCertificate").toObject().isEmpty()) << text(leaf);
 
     const HttpAnswer quoted = post("crypto/keys/certificate", std::string("\"demo\""));
     EXPECT_EQ(quoted.status, 500);
