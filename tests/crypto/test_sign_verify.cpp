@@ -6,6 +6,9 @@
 #include <QBuffer>
 #include <QFile>
 
+#include <atomic>
+#include <thread>
+
 using namespace crypto_test;
 using namespace nxcrypto;
 
@@ -277,4 +280,24 @@ TEST_F(SignVerify, FileVariantsWriteWholeSignaturesOnly)
     const auto locked = engineFor(QStringLiteral("locked"));
     EXPECT_FALSE(errorOf([&] { locked->sign(QFileInfo(data), QFileInfo(sign0)); }).isEmpty());
     EXPECT_EQ(readAll(sign0), before);
+}
+
+TEST_F(SignVerify, OneEngineSignsAndVerifiesOnSeveralThreadsAtOnce)
+{
+    const auto engine = signer(QStringLiteral("user"));
+    std::atomic<int> valid{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 5; ++i) {
+                const QByteArray data = document + QByteArray::number(t * 100 + i);
+                const SignInfoPtr info = verifyBytes(*engine, {data}, {signBytes(*engine, data)});
+                if (info->globalSignState() == SignState::Valid && info->certificateState() == CertificateState::Valid)
+                    ++valid;
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(valid.load(), 20);
 }
