@@ -10,6 +10,7 @@ const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
 const { freePort } = require("./support/free-port");
+const { request } = require("./support/http");
 
 const BUNDLE = process.env.VPP_WEBCLIENT_BUNDLE;
 
@@ -38,16 +39,15 @@ describe("embedded bundle", () => {
   ];
   for (const [file, type] of files) {
     it(`serves ${file} as built, with its content type`, async () => {
-      const answer = await fetch(`${proxy.url}/local/${file}`);
+      const answer = await request("GET", `${proxy.url}/local/${file}`);
       assert.equal(answer.status, 200);
-      assert.match(answer.headers.get("content-type"), type);
-      const body = Buffer.from(await answer.arrayBuffer());
-      assert.ok(body.equals(fs.readFileSync(path.join(BUNDLE, file))), "the served bytes are the bundle's");
+      assert.match(answer.headers["content-type"], type);
+      assert.ok(answer.body.equals(fs.readFileSync(path.join(BUNDLE, file))), "the served bytes are the bundle's");
     });
   }
 
   it("has a page that loads its four scripts in order", async () => {
-    const page = await (await fetch(`${proxy.url}/local/index.html`)).text();
+    const page = (await request("GET", `${proxy.url}/local/index.html`)).body.toString("utf8");
     const scripts = [...page.matchAll(/<script[^>]*src="([^"]+)"/g)].map((m) => m[1]);
     assert.deepEqual(scripts, ["qooxdoo.min.js", "big.min.js", "tslib.min.js", "app.min.js"]);
     assert.match(page, /<title>Настройки клиента портала<\/title>/);

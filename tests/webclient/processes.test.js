@@ -9,6 +9,7 @@ const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
 const { freePort } = require("./support/free-port");
+const { request, getJson } = require("./support/http");
 
 describe("background processes", () => {
   let workstation;
@@ -30,13 +31,13 @@ describe("background processes", () => {
   });
 
   it("lists a process with its state and error, and clears it once finished", async (t) => {
-    const probe = await fetch(`${proxy.url}/local/rest/v1/processes`);
+    const probe = await request("GET", `${proxy.url}/local/rest/v1/processes`);
     if (probe.status === 501) {
       t.skip("this proxy has no background processes yet");
       return;
     }
     const documentId = randomUUID();
-    const started = await fetch(`${proxy.url}/local/rest/v1/inbox/${documentId}`);
+    const started = await request("GET", `${proxy.url}/local/rest/v1/inbox/${documentId}`);
     assert.equal(started.status, 200);
 
     const ui = new WebClientPage(await browser.open("/local/"));
@@ -44,7 +45,7 @@ describe("background processes", () => {
     await ui.waitForText(`Receive document # ${documentId}`);
     // The list polls by itself until the process has finished.
     await ui.waitForText("Ошибка");
-    const [process] = await (await fetch(`${proxy.url}/local/rest/v1/processes`)).json();
+    const [process] = await getJson(`${proxy.url}/local/rest/v1/processes`);
     assert.equal(process.state, 2);
     await ui.waitForText(process.errorMsg);
     await browser.screenshot("processes");
@@ -52,7 +53,7 @@ describe("background processes", () => {
     await ui.click("Очистить завершённые");
     await ui.waitForText("Фоновых операций нет.");
     await ui.waitForNoText(`Receive document # ${documentId}`);
-    assert.deepEqual(await (await fetch(`${proxy.url}/local/rest/v1/processes`)).json(), []);
+    assert.deepEqual(await getJson(`${proxy.url}/local/rest/v1/processes`), []);
     assert.deepEqual(browser.outsideRequests, []);
     assert.deepEqual(browser.pageErrors, []);
   });

@@ -103,7 +103,7 @@ describe("settings", () => {
       listenInterface: "localhost", listenPort: Proxy.DEFAULT_PORT, appUrl: "https://localhost:9443",
       crypto: { keyName: DemoWorkstation.KEY_NAME }, storageDir: moved
     }));
-    await proxy.start();
+    await proxy.restart();
     await ui.waitForNoText("Нет связи с прокси-сервером", { exact: false });
     await browser.page.waitForFunction((dir) => {
       const input = document.querySelector('input[name="storageDir"]');

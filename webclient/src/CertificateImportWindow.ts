@@ -29,8 +29,11 @@ namespace vpp {
       group.setSelection([toCaStore ? this.caStore : this.trustedStore]);
       this.window.add(stores);
 
+      this.window.add(new qx.ui.basic.Label("Файл сертификатов PKCS#7 (.p7b) с одним сертификатом или с цепочкой."));
       const file = new qx.ui.container.Composite(new qx.ui.layout.HBox(8));
-      this.chooser.setAccept(".cer,.crt,.pem,.der,.p7b,application/pkix-cert,application/x-x509-ca-cert");
+      // The proxy reads certificates from PKCS#7 containers only; with a chain in the file it
+      // puts the certification authorities into their own store whatever is chosen here.
+      this.chooser.setAccept(".p7b,.p7c,.p7s,application/pkcs7-mime,application/x-pkcs7-certificates");
       this.chooser.addListener("changeFileSelection", (e: qx.event.type.Data) => {
         const files = e.getData() as FileList | null;
         if (files && files.length > 0) {
@@ -107,13 +110,12 @@ namespace vpp {
     }
 
     private add(): void {
-      const toCa = this.caStore.getValue();
-      const store = toCa ? "сертификатов удостоверяющих центров" : "доверенных сертификатов";
-      ProgressDialog.during("Добавление сертификата…", this.api.postJson("crypto/certificates/add", { id: this.fileId, ca: toCa }))
+      const request = { id: this.fileId, ca: this.caStore.getValue() };
+      ProgressDialog.during("Добавление сертификата…", this.api.postJson("crypto/certificates/add", request))
         .then(() => {
           this.window.close();
           this.onAdded();
-          return MessageBox.information(`Сертификат добавлен в хранилище ${store}.`);
+          return MessageBox.information("Сертификат добавлен.");
         })
         .catch((error) => MessageBox.error(errorText(error)));
     }

@@ -4,6 +4,7 @@
 const fs = require("fs");
 const path = require("path");
 const ChildProcess = require("./child-process");
+const { request } = require("./http");
 const tools = require("./tool-paths");
 
 /** Where a proxy without a configuration file listens. */
@@ -43,20 +44,11 @@ class Proxy {
   }
 
   async start() {
-    this.process = new ChildProcess(tools.proxy(), ["--stderr", "-c", this.configFile],
-      { env: this.workstation.env, logFile: path.join(this.dir, "proxy.log") });
     const deadline = Date.now() + 30000;
-    for (;;) {
+    this.spawn();
+    while (!(await this.answersPing())) {
       if (!this.process.running) {
         throw new Error(`the proxy exited at start:\n${this.process.log()}`);
-      }
-      try {
-        const answer = await fetch(`${this.url}/local/rest/v1/ping`);
-        if (answer.status === 204) {
-          return;
-        }
-      } catch (e) {
-        // not listening yet
       }
       if (Date.now() > deadline) {
         throw new Error(`the proxy does not answer:\n${this.process.log()}`);
@@ -65,18 +57,50 @@ class Proxy {
     }
   }
 
+  /**
+   * Starts the proxy again on the port of its last run. Connections of that run linger in the
+   * kernel for up to a minute, and the proxy's listening socket does not reuse the address past
+   * them, so the start is repeated while the port is taken.
+   */
+  async restart() {
+    const deadline = Date.now() + 90000;
+    for (;;) {
+      try {
+        return await this.start();
+      } catch (e) {
+        if (!/Address already in use/.test(e.message) || Date.now() > deadline) {
+          throw e;
+        }
+        await new Promise((r) => setTimeout(r, 1000));
+      }
+    }
+  }
+
+  spawn() {
+    this.process = new ChildProcess(tools.proxy(), ["--stderr", "-c", this.configFile],
+      { env: this.workstation.env, logFile: path.join(this.dir, "proxy.log") });
+  }
+
+  async answersPing() {
+    try {
+      return (await request("GET", `${this.url}/local/rest/v1/ping`)).status === 204;
+    } catch (e) {
+      return false; // not listening yet
+    }
+  }
+
   async stop() {
     if (!this.process || !this.process.running) {
       return;
     }
     try {
-      await fetch(`${this.url}/quit`);
+      await request("GET", `${this.url}/quit`);
     } catch (e) {
       // it may close the connection while it stops
     }
-    const { code } = await this.process.waitForExit(15000);
+    const { code, signal } = await this.process.waitForExit(15000);
     if (code !== 0) {
-      throw new Error(`the proxy ended with ${code}:\n${this.process.log()}`);
+      throw new Error(`the proxy ended with ${signal || code} after /quit:\n${this.process.log()}`);
     }
   }
 

@@ -24,6 +24,12 @@ class WebClientPage {
     await this.text(label, options).click({ timeout: TIMEOUT });
   }
 
+  /** Selects a table row by a cell's text. The table's focus frame lies over the focused cell and takes the click, as it does for a user. */
+  async clickCell(text) {
+    const cell = this.page.locator(".qooxdoo-table-cell").filter({ visible: true }).getByText(text, { exact: true }).first();
+    await cell.click({ force: true, timeout: TIMEOUT });
+  }
+
   field(name) {
     return this.page.locator(`input[name="${name}"]`);
   }
