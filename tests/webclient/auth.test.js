@@ -49,7 +49,7 @@ describe("#auth", () => {
     await ui.click("Продолжить");
     const response = await answer;
     assert.equal(response.status(), 500);
-    assert.equal(await ui.message("alert"), (await response.text()).trim());
+    assert.equal(await ui.message("alert"), `Пароль ключа не принят.\n${(await response.text()).trim()}`);
     await browser.screenshot("auth-wrong-password");
     await ui.answer("alert", "ОК");
     assert.equal(await ui.value("password"), "");

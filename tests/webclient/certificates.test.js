@@ -99,7 +99,7 @@ describe("certificates", () => {
     await browser.page.locator("input[type=file]").last().setInputFiles(workstation.pkcs7Of("rsa"));
     const answer = await blob;
     assert.ok(answer.status() >= 400, `blob answered ${answer.status()}`);
-    assert.equal(await ui.message("alert"), (await answer.text()).trim());
+    assert.equal(await ui.message("alert"), `Не удалось прочитать сертификат из файла.\n${(await answer.text()).trim()}`);
     await ui.answer("alert", "ОК");
     await ui.click("Отмена");
     assert.equal((await storeOnServer()).reg.length, 1);

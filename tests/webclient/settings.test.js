@@ -83,7 +83,7 @@ describe("settings", () => {
       assert.equal(response.status(), 500);
       const serverMessage = (await response.text()).trim();
       assert.notEqual(serverMessage, "");
-      assert.equal(await ui.message("alert"), serverMessage);
+      assert.equal(await ui.message("alert"), `Не удалось сохранить настройки.\n${serverMessage}`);
       await browser.screenshot("settings-error");
       await ui.answer("alert", "ОК");
     } finally {

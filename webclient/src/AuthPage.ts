@@ -101,7 +101,7 @@ namespace vpp {
       }
       ProgressDialog.during("Проверка пароля…", this.api.postText("crypto/setkp", this.password.getValue() || ""))
         .then(() => window.location.assign(AuthPage.PORTAL_PAGE))
-        .catch((error) => MessageBox.error(errorText(error)).then(() => {
+        .catch((error) => MessageBox.failure("Пароль ключа не принят.", error).then(() => {
           this.password.setValue("");
           this.password.focus();
         }));

@@ -95,7 +95,7 @@ namespace vpp {
             this.addButton.setEnabled(true);
           }
         })
-        .catch((error) => MessageBox.error(errorText(error)))
+        .catch((error) => MessageBox.failure("Не удалось прочитать сертификат из файла.", error))
         .then(() => this.progress.exclude());
     }
 
@@ -117,7 +117,7 @@ namespace vpp {
           this.onAdded();
           return MessageBox.information("Сертификат добавлен.");
         })
-        .catch((error) => MessageBox.error(errorText(error)));
+        .catch((error) => MessageBox.failure("Не удалось добавить сертификат.", error));
     }
 
     /** The uploaded file is only needed until it is added or given up. */

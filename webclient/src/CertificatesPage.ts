@@ -47,8 +47,8 @@ namespace vpp {
       });
     }
 
-    private reload(): void {
-      this.load().catch((error) => MessageBox.error(errorText(error)));
+    reload(): void {
+      this.load().catch((error) => MessageBox.failure("Не удалось получить список сертификатов.", error));
     }
 
     private caSelected(): boolean {
@@ -75,7 +75,7 @@ namespace vpp {
       ProgressDialog.during("Построение цепочки сертификатов…",
         this.api.postJson<Certificate>("crypto/certificates/chain", { cert: certificate, ca: this.caSelected() }))
         .then((chain) => new CertificateDetailsWindow().open(chain || certificate))
-        .catch((error) => MessageBox.error(errorText(error)));
+        .catch((error) => MessageBox.failure("Не удалось построить цепочку сертификата.", error));
     }
 
     private remove(): void {
@@ -92,7 +92,7 @@ namespace vpp {
           return ProgressDialog.during("Удаление сертификата…", this.api.postJson("crypto/certificates/delete", { ca, cert: certificate }))
             .then(() => this.load());
         })
-        .catch((error) => MessageBox.error(errorText(error)).then(() => this.reload()));
+        .catch((error) => MessageBox.failure("Не удалось удалить сертификат.", error).then(() => this.reload()));
     }
   }
 }

@@ -7,6 +7,11 @@ namespace vpp {
       return MessageBox.show("error", "Ошибка", text, ["ОК"]).then(() => undefined);
     }
 
+    /** A failed operation: what did not work, then the server's own message. */
+    static failure(what: string, error: unknown): Promise<void> {
+      return MessageBox.error(`${what}\n${errorText(error)}`);
+    }
+
     static information(text: string): Promise<void> {
       return MessageBox.show("information", "Сообщение", text, ["ОК"]).then(() => undefined);
     }

@@ -63,14 +63,14 @@ namespace vpp {
       });
     }
 
-    private reload(): void {
-      this.load().catch((error) => MessageBox.error(errorText(error)));
+    reload(): void {
+      this.load().catch((error) => MessageBox.failure("Не удалось получить список фоновых операций.", error));
     }
 
     private clearFinished(): void {
       this.api.postJson("processes/clear", null)
         .then(() => this.load())
-        .catch((error) => MessageBox.error(errorText(error)));
+        .catch((error) => MessageBox.failure("Не удалось очистить список фоновых операций.", error));
     }
   }
 }

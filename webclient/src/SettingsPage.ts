@@ -84,7 +84,7 @@ namespace vpp {
     }
 
     private reload(): void {
-      this.load().catch((error) => MessageBox.error(errorText(error)));
+      this.load().catch((error) => MessageBox.failure("Не удалось загрузить настройки.", error));
     }
 
     private show(settings: Settings, keys: KeyContainer[]): void {
@@ -123,7 +123,7 @@ namespace vpp {
           : "Настройки сохранены."))
         .catch((error) => {
           // A failed engine start still leaves the settings saved, so the form shows what is stored now.
-          MessageBox.error(errorText(error)).then(() => this.reload());
+          MessageBox.failure("Не удалось сохранить настройки.", error).then(() => this.reload());
         });
     }
 

@@ -68,7 +68,7 @@ namespace vpp {
       this.auth.widget.setVisibility(auth ? "visible" : "excluded");
       this.tabs.setVisibility(auth ? "excluded" : "visible");
       if (auth) {
-        this.auth.load().catch((error) => MessageBox.error(errorText(error)));
+        this.auth.load().catch((error) => MessageBox.failure("Не удалось получить сертификат ключа.", error));
         return;
       }
       this.settings.load()
@@ -76,17 +76,18 @@ namespace vpp {
           if (initial) {
             this.tabs.setSelection([this.settings.page]);
           }
-          return this.reloadSelected();
+          this.reloadSelected();
         })
-        .catch((error) => MessageBox.error(errorText(error)));
+        .catch((error) => MessageBox.failure("Не удалось загрузить настройки.", error));
     }
 
-    private reloadSelected(): Promise<void> {
+    private reloadSelected(): void {
       const selected = this.tabs.getSelection()[0];
-      const load = selected === this.certificates.page ? this.certificates.load()
-        : selected === this.processes.page ? this.processes.load()
-        : Promise.resolve();
-      return load.catch((error) => MessageBox.error(errorText(error)));
+      if (selected === this.certificates.page) {
+        this.certificates.reload();
+      } else if (selected === this.processes.page) {
+        this.processes.reload();
+      }
     }
   }
 }
