@@ -77,6 +77,16 @@ TEST_F(EngineTls, CertificateRequestBeforeTheKeyIsUnlockedRaisesClientAuthNeeded
     }
 }
 
+TEST_F(EngineTls, EngineWithoutAKeyReachesServersThatAskNothingAndNeedsAuthForTheOthers)
+{
+    engine = nxcrypto::createCryptoEngine("CryptoProCSP"); // no key configured: not initialized
+    OpenSslServer open;
+    EXPECT_EQ(connect(open)->write("no key\n"), 7);
+    EXPECT_TRUE(open.waitForLog("no key"));
+    OpenSslServer asking({"-verify", "2"});
+    EXPECT_THROW(connect(asking), nxcrypto::ClientAuthNeeded);
+}
+
 TEST_F(EngineTls, UnlockedKeyAnswersTheCertificateRequest)
 {
     OpenSslServer server({"-Verify", "2"});

@@ -3,7 +3,6 @@
 #include "file_text.h"
 #include "test_pki.h"
 
-#include <regex>
 #include <stdexcept>
 #include <thread>
 
@@ -11,7 +10,8 @@ OpenSslServer::OpenSslServer(const std::vector<std::string>& arguments, bool sen
 {
     const testsupport::TestPki& pki = testsupport::TestPki::instance();
     logFile_ = pki.makeTemporaryDirectory("s_server") / "output.log";
-    std::vector<std::string> command = {"openssl", "s_server", "-accept", "127.0.0.1:0", "-tls1_2",
+    // -verify_return_error: a client certificate that does not verify ends the handshake.
+    std::vector<std::string> command = {"openssl", "s_server", "-accept", "127.0.0.1:0", "-tls1_2", "-verify_return_error",
                                         "-cipher", "LEGACY-GOST2012-GOST8912-GOST8912:IANA-GOST2012-GOST8912-GOST8912",
                                         "-cert", pki.file("server.pem").string(),
                                         "-key", pki.file("server.key.pem").string()};
@@ -24,15 +24,16 @@ OpenSslServer::OpenSslServer(const std::vector<std::string>& arguments, bool sen
     command.insert(command.end(), arguments.begin(), arguments.end());
     process_ = std::make_unique<testsupport::ChildProcess>(command, logFile_.string(), pki.gostEnvironment());
 
-    const std::regex accept("ACCEPT 127\\.0\\.0\\.1:([0-9]+)");
+    const std::string accept = "ACCEPT 127.0.0.1:";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    std::smatch match;
-    for (std::string text = log(); !std::regex_search(text, match, accept); text = log()) {
+    std::string text = log();
+    while (text.find(accept) == std::string::npos || text.find('\n', text.find(accept)) == std::string::npos) {
         if (!process_->running() || std::chrono::steady_clock::now() > deadline)
             throw std::runtime_error("openssl s_server did not start: " + text);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        text = log();
     }
-    port_ = static_cast<unsigned short>(std::stoi(match[1]));
+    port_ = static_cast<unsigned short>(std::stoi(text.substr(text.find(accept) + accept.size())));
 }
 
 std::string OpenSslServer::log() const

@@ -3,6 +3,7 @@
 #include "crypto/platform/tls_error_codes.h"
 #include "openssl_server.h"
 #include "socket_transport.h"
+#include "test_pki.h"
 #include "tls_test_helpers.h"
 
 #include <Poco/Net/ServerSocket.h>
@@ -79,6 +80,21 @@ TEST(TlsStream, ServerThatAsksSeesTheClientCertificate)
     EXPECT_EQ(stream->write("ping\n"), 5);
     ASSERT_TRUE(server.waitForLog("ping"));
     EXPECT_NE(server.log().find("Client certificate\n" + certificatePem("user.pem")), std::string::npos) << server.log();
+}
+
+TEST(TlsStream, ClientCertificateGoesOutWithTheIssuersTheClientKnows)
+{
+    // This server checks clients against the root alone: it needs the user's intermediate.
+    const std::string rootOnly = testsupport::TestPki::instance().file("root.pem").string();
+    for (const bool intermediateKnown : {true, false}) {
+        OpenSslServer server({"-Verify", "2", "-CAfile", rootOnly});
+        csp::TlsClientConfig config = configTrustingTestRoot();
+        if (intermediateKnown)
+            config.intermediates.push_back(loadCertificate("intermediate.pem"));
+        config.clientCredentials = userCredentials;
+        const auto stream = makeStream(std::move(config));
+        EXPECT_EQ(stream->connect(transportTo(server.port())), intermediateKnown) << server.log();
+    }
 }
 
 TEST(TlsStream, LargeWriteGoesOutInRecordsOfAtMost16384PlainBytes)

@@ -49,7 +49,7 @@ RequestBody::RequestBody(std::istream& in, const Poco::Net::HTTPRequest& request
     : in_(in)
     , beforeFirstRead_(std::move(beforeFirstRead))
 {
-    const std::string& encoding = request.get("Transfer-Encoding", "");
+    const std::string encoding = request.get("Transfer-Encoding", "");
     if (!encoding.empty()) {
         if (Poco::icompare(encoding, "chunked") != 0)
             throw HttpError(HTTPResponse::HTTP_NOT_IMPLEMENTED, "unsupported Transfer-Encoding: " + encoding);
