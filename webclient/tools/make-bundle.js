@@ -49,15 +49,23 @@ function frameworkScript() {
   return replaceOnce(script, 'qx.$$appRoot + "../resource"', 'qx.$$appRoot + "resource"', "resource root");
 }
 
-async function minify(name, code, inputMap, withMap) {
+/**
+ * Minifies code into the bundle file name; with a map, the map carries the sources themselves,
+ * named relative to sourceRoot when given.
+ */
+async function minify(name, code, map) {
   const options = { compress: true, mangle: true, format: { comments: false } };
-  if (withMap) {
-    options.sourceMap = { url: `${name}.map`, ...(inputMap ? { content: inputMap } : {}) };
+  if (map) {
+    options.sourceMap = { url: `${name}.map`, includeSources: true, ...(map.input ? { content: map.input } : {}) };
   }
   const result = await terser.minify({ [name.replace(/\.min\.js$/, ".js")]: code }, options);
   fs.writeFileSync(path.join(bundleDir, name), result.code);
-  if (withMap) {
-    fs.writeFileSync(path.join(bundleDir, `${name}.map`), result.map);
+  if (map) {
+    const written = JSON.parse(result.map);
+    if (map.sourcesFrom) {
+      written.sources = written.sources.map((s) => path.relative(srcDir, path.resolve(map.sourcesFrom, s)));
+    }
+    fs.writeFileSync(path.join(bundleDir, `${name}.map`), JSON.stringify(written));
   }
 }
 
@@ -71,11 +79,12 @@ async function main() {
   fs.mkdirSync(bundleDir, { recursive: true });
 
   copy(path.join(srcDir, "index.html"), path.join(bundleDir, "index.html"));
-  await minify("qooxdoo.min.js", frameworkScript(), null, false);
-  await minify("big.min.js", fs.readFileSync(require.resolve("big.js/big.js", { paths: [srcDir] }), "utf8"), null, false);
-  await minify("tslib.min.js", fs.readFileSync(require.resolve("tslib/tslib.js", { paths: [srcDir] }), "utf8"), null, true);
+  await minify("qooxdoo.min.js", frameworkScript());
+  await minify("big.min.js", fs.readFileSync(require.resolve("big.js/big.js", { paths: [srcDir] }), "utf8"));
+  await minify("tslib.min.js", fs.readFileSync(require.resolve("tslib/tslib.js", { paths: [srcDir] }), "utf8"), {});
   const appScript = path.join(workDir, "source", "class", "vpp", "Application.js");
-  await minify("app.min.js", fs.readFileSync(appScript, "utf8"), fs.readFileSync(`${appScript}.map`, "utf8"), true);
+  await minify("app.min.js", fs.readFileSync(appScript, "utf8"),
+    { input: fs.readFileSync(`${appScript}.map`, "utf8"), sourcesFrom: path.dirname(appScript) });
 
   fs.cpSync(path.join(compiled, "resource"), path.join(bundleDir, "resource"), { recursive: true });
   for (const [to, from] of Object.entries(PAGE_ICONS)) {
