@@ -9,7 +9,6 @@ const DemoWorkstation = require("./support/demo-workstation");
 const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
-const { waitUntilFree } = require("./support/free-port");
 
 const FIRST_START_HINT = "Прокси-сервер запущен впервые";
 
@@ -23,8 +22,7 @@ describe("settings", () => {
     workstation = new DemoWorkstation();
     // Without a configuration file the proxy listens on its default port.
     proxy = new Proxy(workstation, null);
-    await waitUntilFree(Proxy.DEFAULT_PORT, 120000);
-    await proxy.start();
+    await proxy.startWhenPortFree();
     browser = new Browser(proxy.url);
     await browser.open("/local/");
     ui = new WebClientPage(browser.page);
@@ -103,7 +101,7 @@ describe("settings", () => {
       listenInterface: "localhost", listenPort: Proxy.DEFAULT_PORT, appUrl: "https://localhost:9443",
       crypto: { keyName: DemoWorkstation.KEY_NAME }, storageDir: moved
     }));
-    await proxy.restart();
+    await proxy.startWhenPortFree();
     await ui.waitForNoText("Нет связи с прокси-сервером", { exact: false });
     await browser.page.waitForFunction((dir) => {
       const input = document.querySelector('input[name="storageDir"]');

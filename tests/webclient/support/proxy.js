@@ -58,11 +58,11 @@ class Proxy {
   }
 
   /**
-   * Starts the proxy again on the port of its last run. Connections of that run linger in the
-   * kernel for up to a minute, and the proxy's listening socket does not reuse the address past
-   * them, so the start is repeated while the port is taken.
+   * Starts the proxy on a port that may still be taken: by an earlier proxy's connections, which
+   * linger in the kernel for up to a minute and which the proxy's listening socket does not reuse
+   * the address past, or by another program for a while. The start is repeated while it is.
    */
-  async restart() {
+  async startWhenPortFree() {
     const deadline = Date.now() + 90000;
     for (;;) {
       try {
