@@ -31,6 +31,9 @@ void SocketStream::connect(const QString& host, quint16 port, std::chrono::secon
             socket.connect(Poco::Net::SocketAddress(address, port), wait);
             socket.setReceiveTimeout(wait);
             socket.setSendTimeout(wait);
+            // Handshake messages and the request go out as several small writes in a row;
+            // waiting for each one's acknowledgement would add a round of delayed ACKs.
+            socket.setNoDelay(true);
             m_socket = socket;
             m_host = host;
             return;
