@@ -68,13 +68,13 @@ bool TlsDataStreamImpl::connect(const QSharedPointer<DataStream>& transport)
     }
     for (;;) {
         const TlsClientSession::Status status = d->session.handshake();
-        if (!d->sendOutput())
-            break;
         if (status == TlsClientSession::Status::Ok) {
+            // The last flight of a resumed handshake waits to go out with the first request,
+            // in one transport write.
             d->connected = true;
             return true;
         }
-        if (status != TlsClientSession::Status::WantInput)
+        if (!d->sendOutput() || status != TlsClientSession::Status::WantInput)
             break;
         if (!d->receive()) {
             d->session.fail(err::kSecEIncompleteMessage, "the server closed the connection during the TLS handshake");
