@@ -29,11 +29,11 @@ namespace vpp {
       group.setSelection([toCaStore ? this.caStore : this.trustedStore]);
       this.window.add(stores);
 
-      this.window.add(new qx.ui.basic.Label("Файл сертификатов PKCS#7 (.p7b) с одним сертификатом или с цепочкой."));
+      this.window.add(new qx.ui.basic.Label("Файл сертификата (.cer, .crt, .pem) или цепочки сертификатов PKCS#7 (.p7b)."));
       const file = new qx.ui.container.Composite(new qx.ui.layout.HBox(8));
-      // The proxy reads certificates from PKCS#7 containers only; with a chain in the file it
-      // puts the certification authorities into their own store whatever is chosen here.
-      this.chooser.setAccept(".p7b,.p7c,.p7s,application/pkcs7-mime,application/x-pkcs7-certificates");
+      // With a chain in the file the proxy puts the certification authorities into their own
+      // store whatever is chosen here.
+      this.chooser.setAccept(".cer,.crt,.der,.pem,.p7b,.p7c,application/pkix-cert,application/x-x509-ca-cert,application/pkcs7-mime");
       this.chooser.addListener("changeFileSelection", (e: qx.event.type.Data) => {
         const files = e.getData() as FileList | null;
         if (files && files.length > 0) {
@@ -84,7 +84,9 @@ namespace vpp {
       this.preview.exclude();
       this.progress.setValue(0);
       this.progress.show();
-      this.api.upload("certificate", file, (fraction) => this.progress.setValue(Math.round(fraction * 100)))
+      CertificateFile.toPkcs7(file)
+        .then((content) => this.api.upload("certificate", content, file.name,
+          (fraction) => this.progress.setValue(Math.round(fraction * 100))))
         .then((id) => {
           this.fileId = id;
           return this.api.postText<Certificate>("crypto/certificates/blob", id);

@@ -39,7 +39,7 @@ namespace vpp {
      * Uploads one file to the temporary storage and returns its id. XMLHttpRequest rather than
      * fetch, because only it reports the upload's progress.
      */
-    upload(type: string, file: File, onProgress: (fraction: number) => void): Promise<string> {
+    upload(type: string, content: Blob, fileName: string, onProgress: (fraction: number) => void): Promise<string> {
       return new Promise<string>((resolve, reject) => {
         const request = new XMLHttpRequest();
         request.open("POST", `${RestClient.BASE}storage?type=${encodeURIComponent(type)}`);
@@ -62,7 +62,7 @@ namespace vpp {
           resolve(ids[0]);
         };
         const form = new FormData();
-        form.append("file", file, file.name);
+        form.append("file", content, fileName);
         request.send(form);
       });
     }

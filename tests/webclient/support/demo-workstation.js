@@ -41,13 +41,6 @@ class DemoWorkstation {
     return path.join(this.pki, name);
   }
 
-  /** The PKI's certificate NAME.pem as a certificates-only PKCS#7 file, the form the proxy imports. */
-  pkcs7Of(name) {
-    const file = path.join(this.dir, `${name}.p7b`);
-    ChildProcess.run("openssl", ["crl2pkcs7", "-nocrl", "-certfile", this.pkiFile(`${name}.pem`), "-outform", "DER", "-out", file]);
-    return file;
-  }
-
   admin(args) {
     return ChildProcess.run(tools.nxcspAdmin(), args, this.env);
   }
