@@ -325,6 +325,8 @@ std::shared_ptr<StoreImpl> fileStoreFor(const std::string& directory)
     static std::mutex mutex;
     static std::map<std::string, std::weak_ptr<StoreImpl>> stores;
     std::lock_guard<std::mutex> lock(mutex);
+    for (auto it = stores.begin(); it != stores.end();)
+        it = it->second.expired() ? stores.erase(it) : std::next(it);
     auto& slot = stores[directory];
     if (auto existing = slot.lock())
         return existing;

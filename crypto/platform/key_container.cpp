@@ -70,7 +70,8 @@ Provider* acquireContext(const std::string& container, const std::string& provid
     }
     if (!chosen)
         return fail(providerName.empty() ? err::kNteProvTypeNotDef : err::kNteKeysetNotDef, nullptr);
-    if (chosen->type != providerType)
+    // Every provider serves every GOST type (and the same containers).
+    if (providerType != kProvGost2001 && providerType != kProvGost2012 && providerType != kProvGost2012Strong)
         return fail(err::kNteProvTypeNoMatch, nullptr);
     if (flags & ~(kVerifyContext | kMachineKeyset | kSilent))
         return fail(err::kNteBadFlags, nullptr);

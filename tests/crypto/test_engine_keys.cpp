@@ -158,7 +158,8 @@ TEST_F(EngineKeys, KeyWithoutPinSignsWithoutAndTakesAnyPin)
 
 TEST_F(EngineKeys, BindingPointsTheCertificateAtTheContainerThatHoldsItsKey)
 {
-    importContainer(QStringLiteral("other"), QStringLiteral("agent"));
+    // "another" is looked at first and does not match.
+    importContainer(QStringLiteral("another"), QStringLiteral("agent"));
     importContainer(QStringLiteral("mine"), QStringLiteral("user"), false, QStringLiteral("1"));
     const csp::ProviderHandle provider = cryptAcquireContext(csp::kProvGost2012, false, QStringLiteral("mine"), false, QString());
     const csp::KeyHandle key = cryptoGetKey(provider.get(), false);
