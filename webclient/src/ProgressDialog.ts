@@ -1,7 +1,7 @@
 namespace vpp {
   /**
-   * A modal window that shows that a long operation runs. Without a known fraction the bar
-   * sweeps, so that the user sees the page is not stuck.
+   * A modal window that shows that a long operation runs; its bar sweeps, so that the user sees
+   * the page is not stuck. (Uploads, whose progress is known, show it in their own window.)
    */
   export class ProgressDialog {
     private readonly window: qx.ui.window.Window;
@@ -43,22 +43,10 @@ namespace vpp {
       this.sweep = window.setInterval(() => this.bar.setValue((this.bar.getValue() + 5) % 105), 100);
     }
 
-    setFraction(fraction: number): void {
-      this.stopSweep();
-      this.bar.setValue(Math.round(fraction * 100));
-    }
-
     close(): void {
-      this.stopSweep();
+      window.clearInterval(this.sweep);
       this.window.close();
       this.window.destroy();
-    }
-
-    private stopSweep(): void {
-      if (this.sweep !== undefined) {
-        window.clearInterval(this.sweep);
-        this.sweep = undefined;
-      }
     }
   }
 }

@@ -9,9 +9,5 @@ namespace vpp {
       this.name = "RestError";
       this.status = status;
     }
-
-    get isConnectionLost(): boolean {
-      return this.status === 0;
-    }
   }
 }
