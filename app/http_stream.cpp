@@ -12,14 +12,12 @@ namespace {
 
 const QByteArray headerEnd("\r\n\r\n");
 
-// An interim answer ("100 Continue") comes before the real one on the same stream;
-// 101 switches protocols, after which nothing is HTTP any more.
-bool isInterim(int status)
+} // namespace
+
+bool HttpStream::isInterim(int status)
 {
     return status >= 100 && status < 200 && status != Poco::Net::HTTPResponse::HTTP_SWITCHING_PROTOCOLS;
 }
-
-} // namespace
 
 HttpStream::HttpStream(QSharedPointer<nxcrypto::DataStream> underlying) : m_underlying(std::move(underlying))
 {

@@ -23,6 +23,10 @@ public:
     // The final response's status code; 0 before its header block has been read.
     int status() const { return m_status; }
 
+    // An interim answer ("100 Continue") comes before the real one on the same stream;
+    // 101 switches protocols, after which nothing is HTTP any more.
+    static bool isInterim(int status);
+
 private:
     void feed(const QByteArray& block);
     void feedHeaders(const QByteArray& block);

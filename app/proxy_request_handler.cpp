@@ -3,6 +3,7 @@
 #include "app_config.h"
 #include "crypto_engine_setup.h"
 #include "http_chunked_input_stream.h"
+#include "http_stream.h"
 #include "tls_stream.h"
 
 #include "crypto/exception.h"
@@ -38,6 +39,7 @@ void copyBody(std::istream& in, std::ostream& out, qint64 announcedLength)
             QStringLiteral("The body ended after %1 of its %2 bytes").arg(copied).arg(announcedLength));
 }
 
+// Writes the body as chunks of up to one copy block each, then the last chunk.
 void copyChunked(std::istream& in, std::ostream& out)
 {
     char block[copyBlockSize];
@@ -76,8 +78,7 @@ void readAnswerHeader(std::istream& in, Poco::Net::HTTPResponse& response)
     do {
         response.clear();
         response.read(in);
-    } while (response.getStatus() >= 100 && response.getStatus() < 200
-             && response.getStatus() != Poco::Net::HTTPResponse::HTTP_SWITCHING_PROTOCOLS);
+    } while (HttpStream::isInterim(response.getStatus()));
 }
 
 // The browser's body arrives de-chunked; to a portal told "chunked" it goes as chunks again.
