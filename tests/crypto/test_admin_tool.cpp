@@ -65,6 +65,14 @@ TEST_F(AdminTool, SetsUpContainersAndStoresThatTheEngineUses)
     EXPECT_EQ(info->globalSignState(), SignState::Valid);
     EXPECT_EQ(info->certificateState(), CertificateState::Valid) << info->techInfo().toStdString();
 
+    // A running engine sees what the command adds to its stores.
+    EXPECT_TRUE(engine.getCertificates(false).isEmpty());
+    ASSERT_EQ(admin({QStringLiteral("store"), QStringLiteral("add"), QStringLiteral("velmar_portal_proxy_trust"),
+                  TestPki::path(QStringLiteral("agent.cer"))}),
+        0);
+    ASSERT_EQ(engine.getCertificates(false).size(), 1);
+    EXPECT_TRUE(engine.getCertificates(false).front()->subjectName().contains(QStringLiteral("Трансфер-Агент")));
+
     // A new PIN replaces the old one; an empty one removes it.
     EXPECT_EQ(admin({QStringLiteral("container"), QStringLiteral("passwd"), container, QStringLiteral("--old"),
                   QStringLiteral("bad"), QStringLiteral("--new"), QStringLiteral("x")}),
