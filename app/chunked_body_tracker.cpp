@@ -2,6 +2,8 @@
 
 #include "chunk_size_digits.h"
 
+#include "crypto/platform/hex_text.h"
+
 #include <algorithm>
 
 namespace tessel {
@@ -28,7 +30,7 @@ void ChunkedBodyTracker::step(char c)
     switch (m_state) {
     case State::SizeStart:
     case State::Size: {
-        const int digit = chunkSizeDigit(c);
+        const int digit = nxcrypto::csp::hexDigitValue(c);
         if (digit >= 0)
             m_state = appendChunkSizeDigit(m_chunkSize, digit) ? State::Size : State::Failed;
         else if (m_state == State::SizeStart) {

@@ -2,6 +2,8 @@
 
 #include "chunk_size_digits.h"
 
+#include "crypto/platform/hex_text.h"
+
 #include "tessel/exception.h"
 
 #include <algorithm>
@@ -61,12 +63,12 @@ bool HttpChunkedInputStreamImpl::startChunk()
 
 qint64 HttpChunkedInputStreamImpl::readSizeLine()
 {
-    int c = nextCharacter();
-    if (chunkSizeDigit(c) < 0)
+    char c = nextCharacter();
+    if (nxcrypto::csp::hexDigitValue(c) < 0)
         throwUnexpected();
     qint64 size = 0;
-    for (; chunkSizeDigit(c) >= 0; c = nextCharacter()) {
-        if (!appendChunkSizeDigit(size, chunkSizeDigit(c)))
+    for (; nxcrypto::csp::hexDigitValue(c) >= 0; c = nextCharacter()) {
+        if (!appendChunkSizeDigit(size, nxcrypto::csp::hexDigitValue(c)))
             throwUnexpected();
     }
     while (c != '\r') // a chunk extension
