@@ -4,7 +4,10 @@
 #include "console_stream.h"
 #include "proxy_server.h"
 
+#include "crypto/log_hook.h"
 #include "tessel/log_record.h"
+
+#include <Poco/ThreadPool.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -66,6 +69,17 @@ bool handleOptions(const QStringList& arguments)
     }
 }
 
+// The crypto library's records go to the proxy's log.
+void logCryptoRecord(nxcrypto::LogLevel level, const QString& text)
+{
+    switch (level) {
+    case nxcrypto::LogLevel::Debug: LOG_DEBUG << text; break;
+    case nxcrypto::LogLevel::Info: LOG_INFO << text; break;
+    case nxcrypto::LogLevel::Warn: LOG_WARN << text; break;
+    case nxcrypto::LogLevel::Error: LOG_ERROR << text; break;
+    }
+}
+
 } // namespace
 
 int runProxy(int argc, char** argv)
@@ -85,6 +99,7 @@ int runProxy(int argc, char** argv)
     QCoreApplication::setOrganizationName(QCoreApplication::translate("main", "CJSC Kelvara"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("kelvara.example"));
 
+    nxcrypto::setLogHook(logCryptoRecord);
     if (!handleOptions(QCoreApplication::arguments()))
         return -1;
 
@@ -106,6 +121,11 @@ int runProxy(int argc, char** argv)
 
     LOG_INFO << QCoreApplication::translate("main", "Stopping %1").arg(QCoreApplication::applicationName());
     LOG_INFO << stars;
+    appTranslator.reset();
+    qtTranslator.reset();
+    app.reset();
+    // The server's worker threads carry Qt thread data; they must end before Qt's globals do.
+    Poco::ThreadPool::defaultPool().stopAll();
     return code;
 }
 

@@ -3,8 +3,20 @@
 #include "request_handler.h"
 
 #include <Poco/Net/ServerSocket.h>
+#include <Poco/ThreadPool.h>
+
+#include <gtest/gtest.h>
 
 namespace {
+
+// Pool threads that outlive the tests would end after Qt's globals are gone.
+class StopServerThreads : public ::testing::Environment
+{
+public:
+    void TearDown() override { Poco::ThreadPool::defaultPool().stopAll(); }
+};
+
+const auto* const stopServerThreads = ::testing::AddGlobalTestEnvironment(new StopServerThreads);
 
 class HandlerFactory : public Poco::Net::HTTPRequestHandlerFactory
 {
