@@ -8,6 +8,7 @@ const StandInPortal = require("./support/stand-in-portal");
 const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
+const teardown = require("./support/teardown");
 const { freePort } = require("./support/free-port");
 
 describe("#auth", () => {
@@ -27,12 +28,7 @@ describe("#auth", () => {
     ui = new WebClientPage(await browser.open("/webclient/"));
   });
 
-  after(async () => {
-    await browser.close();
-    await proxy.stop();
-    await portal.stop();
-    workstation.remove();
-  });
+  after(() => teardown(() => browser?.close(), () => proxy?.stop(), () => portal?.stop(), () => workstation?.remove()));
 
   it("is where the portal's page sends the browser while the key is locked", async () => {
     await browser.page.waitForURL(`${proxy.url}/local/#auth`, { timeout: 20000 });

@@ -9,6 +9,7 @@ const DemoWorkstation = require("./support/demo-workstation");
 const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
+const teardown = require("./support/teardown");
 const { freePort } = require("./support/free-port");
 const { request } = require("./support/http");
 
@@ -24,10 +25,7 @@ describe("embedded bundle", () => {
     await proxy.start();
   });
 
-  after(async () => {
-    await proxy.stop();
-    workstation.remove();
-  });
+  after(() => teardown(() => proxy?.stop(), () => workstation?.remove()));
 
   const files = [
     ["index.html", /^text\/html\b/],

@@ -9,6 +9,7 @@ const DemoWorkstation = require("./support/demo-workstation");
 const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
+const teardown = require("./support/teardown");
 const { freePort } = require("./support/free-port");
 const { getJson } = require("./support/http");
 
@@ -57,11 +58,7 @@ describe("certificates", () => {
     await ui.openTab("Сертификаты");
   });
 
-  after(async () => {
-    await browser.close();
-    await proxy.stop();
-    workstation.remove();
-  });
+  after(() => teardown(() => browser?.close(), () => proxy?.stop(), () => workstation?.remove()));
 
   it("lists both stores with owner, issuer, validity and serial number", async () => {
     assert.deepEqual(await rowTexts(DemoWorkstation.USER), expectedRow(workstation.pkiFile("user.pem")));

@@ -8,6 +8,7 @@ const DemoWorkstation = require("./support/demo-workstation");
 const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
+const teardown = require("./support/teardown");
 const { freePort } = require("./support/free-port");
 const { request, getJson } = require("./support/http");
 
@@ -24,11 +25,7 @@ describe("background processes", () => {
     browser = new Browser(proxy.url);
   });
 
-  after(async () => {
-    await browser.close();
-    await proxy.stop();
-    workstation.remove();
-  });
+  after(() => teardown(() => browser?.close(), () => proxy?.stop(), () => workstation?.remove()));
 
   it("lists a process with its state and error, and clears it once finished", async (t) => {
     const probe = await request("GET", `${proxy.url}/local/rest/v1/processes`);

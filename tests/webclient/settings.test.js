@@ -9,6 +9,7 @@ const DemoWorkstation = require("./support/demo-workstation");
 const Proxy = require("./support/proxy");
 const Browser = require("./support/browser");
 const WebClientPage = require("./support/web-client-page");
+const teardown = require("./support/teardown");
 
 const FIRST_START_HINT = "Прокси-сервер запущен впервые";
 
@@ -28,11 +29,7 @@ describe("settings", () => {
     ui = new WebClientPage(browser.page);
   });
 
-  after(async () => {
-    await browser.close();
-    await proxy.stop();
-    workstation.remove();
-  });
+  after(() => teardown(() => browser?.close(), () => proxy?.stop(), () => workstation?.remove()));
 
   it("leads a first start to the settings form with the defaults", async () => {
     await ui.waitForText(FIRST_START_HINT, { exact: false });
