@@ -36,14 +36,6 @@ describe("certificates", () => {
   let browser;
   let ui;
 
-  /** The cells of the visible table row whose first cell, the owner, reads exactly so. */
-  async function rowTexts(owner) {
-    const ownerCell = browser.page.locator(".qooxdoo-table-cell:first-child").getByText(owner, { exact: true });
-    const row = browser.page.locator("[role=row]").filter({ visible: true }).filter({ has: ownerCell }).first();
-    await row.waitFor({ state: "visible", timeout: 20000 });
-    return (await row.locator(".qooxdoo-table-cell").allInnerTexts()).map((t) => t.trim());
-  }
-
   function storeOnServer() {
     return getJson(`${proxy.url}/local/rest/v1/crypto/certificates`);
   }
@@ -61,14 +53,14 @@ describe("certificates", () => {
   after(() => teardown(() => browser?.close(), () => proxy?.stop(), () => workstation?.remove()));
 
   it("lists both stores with owner, issuer, validity and serial number", async () => {
-    assert.deepEqual(await rowTexts(DemoWorkstation.USER), expectedRow(workstation.pkiFile("user.pem")));
+    assert.deepEqual(await ui.rowTexts(DemoWorkstation.USER), expectedRow(workstation.pkiFile("user.pem")));
     await ui.waitForText("Доверенные сертификаты (1)");
     await browser.screenshot("certificates-trusted");
 
     await ui.openTab("Удостоверяющие центры");
     await ui.waitForText("Удостоверяющие центры (2)");
-    assert.deepEqual(await rowTexts(ISSUING_CA), expectedRow(workstation.pkiFile("intermediate.pem")));
-    assert.deepEqual(await rowTexts(ROOT_CA), expectedRow(workstation.pkiFile("root.pem")));
+    assert.deepEqual(await ui.rowTexts(ISSUING_CA), expectedRow(workstation.pkiFile("intermediate.pem")));
+    assert.deepEqual(await ui.rowTexts(ROOT_CA), expectedRow(workstation.pkiFile("root.pem")));
     await ui.openTab("Доверенные сертификаты");
   });
 
@@ -112,7 +104,7 @@ describe("certificates", () => {
     await ui.click("Добавить");
     assert.equal(await ui.message("status"), "Сертификат добавлен.");
     await ui.answer("status", "ОК");
-    assert.deepEqual(await rowTexts(AGENT), expectedRow(workstation.pkiFile("agent.pem")));
+    assert.deepEqual(await ui.rowTexts(AGENT), expectedRow(workstation.pkiFile("agent.pem")));
     await ui.waitForText("Доверенные сертификаты (2)");
   });
 

@@ -39,17 +39,17 @@ describe("background processes", () => {
 
     const ui = new WebClientPage(await browser.open("/local/"));
     await ui.openTab("Фоновые операции");
-    await ui.waitForText(`Receive document # ${documentId}`);
-    // The list polls by itself until the process has finished.
-    await ui.waitForText("Ошибка");
+    const description = `Receive document # ${documentId}`;
+    // The list polls by itself until the process has failed, with no portal to ask.
+    await ui.row(description).getByText("Ошибка", { exact: true }).waitFor({ timeout: 30000 });
     const [process] = await getJson(`${proxy.url}/local/rest/v1/processes`);
     assert.equal(process.state, 2);
-    await ui.waitForText(process.errorMsg);
+    assert.deepEqual(await ui.rowTexts(description), [description, process.stage, "Ошибка", process.errorMsg]);
     await browser.screenshot("processes");
 
     await ui.click("Очистить завершённые");
     await ui.waitForText("Фоновых операций нет.");
-    await ui.waitForNoText(`Receive document # ${documentId}`);
+    await ui.waitForNoText(description);
     assert.deepEqual(await getJson(`${proxy.url}/local/rest/v1/processes`), []);
     assert.deepEqual(browser.outsideRequests, []);
     assert.deepEqual(browser.pageErrors, []);

@@ -30,6 +30,18 @@ class WebClientPage {
     await cell.click({ force: true, timeout: TIMEOUT });
   }
 
+  /** The visible table row whose first cell reads exactly so. */
+  row(firstCell) {
+    const cell = this.page.locator(".qooxdoo-table-cell:first-child").getByText(firstCell, { exact: true });
+    return this.page.locator("[role=row]").filter({ visible: true }).filter({ has: cell }).first();
+  }
+
+  async rowTexts(firstCell) {
+    const row = this.row(firstCell);
+    await row.waitFor({ state: "visible", timeout: TIMEOUT });
+    return (await row.locator(".qooxdoo-table-cell").allInnerTexts()).map((t) => t.trim());
+  }
+
   field(name) {
     return this.page.locator(`input[name="${name}"]`);
   }
