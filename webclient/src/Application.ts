@@ -14,6 +14,7 @@
  * @asset(qx/icon/Tango/32/apps/preferences-network.png)
  * @ignore(Big)
  * @ignore(fetch)
+ * @ignore(TextDecoder)
  */
 qx.Class.define("vpp.Application", {
   extend: qx.application.Standalone,
