@@ -25,7 +25,7 @@ constexpr uint32_t kVerifyContext = 0xF0000000;
 constexpr uint32_t kMachineKeyset = 0x20;
 constexpr uint32_t kSilent = 0x40;
 
-// Key specifications.
+// Kinds of key a container holds.
 constexpr uint32_t kAtKeyExchange = 1;
 constexpr uint32_t kAtSignature = 2;
 
