@@ -31,8 +31,9 @@ void ProxyServer::start()
         const Poco::Timespan timeout(config->networkTimeout().count(), 0);
         socket.setReceiveTimeout(timeout);
         socket.setSendTimeout(timeout);
+        // Address reuse stays on: accepted connections inherit it, and without it their
+        // TIME_WAIT entries would keep a restarted proxy from binding its port for a minute.
         socket.setReusePort(false);
-        socket.setReuseAddress(false);
 
         auto server = std::make_unique<Poco::Net::HTTPServer>(new FullRequestHandlerFactory(this), socket,
                                                               new Poco::Net::HTTPServerParams);

@@ -97,6 +97,20 @@ TEST(Startup, SecondInstanceOnTheSamePortEnds)
     EXPECT_EQ(first.waitForExit(), 0);
 }
 
+TEST(Startup, RestartsOnTheSamePortRightAway)
+{
+    const unsigned short port = ProxyProcess::freePort();
+    for (int run = 0; run < 2; ++run) {
+        ProxyProcess proxy;
+        ASSERT_TRUE(proxy.start({QStringLiteral("--stderr"), QStringLiteral("-c"), proxy.writeConfig(port)}))
+            << "run " << run << ": " << proxy.standardError().toStdString();
+        // The proxy closes these connections first, which leaves them in TIME_WAIT on its side.
+        EXPECT_EQ(httpRequest(port, "GET", "/local/rest/v1/version").body, "1.3.1");
+        httpRequest(port, "GET", "/quit");
+        EXPECT_EQ(proxy.waitForExit(), 0);
+    }
+}
+
 TEST(Startup, LogsToADailyFileBesideTheConfiguration)
 {
     ProxyProcess proxy;
