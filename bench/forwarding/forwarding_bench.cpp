@@ -93,7 +93,7 @@ int main(int argc, char** argv)
         testsupport::StandInPortalProcess portal({"--client-auth", "require"});
         ProxyUnderTest proxy(directory, portal.url(""), TestWorkstation::keyName, {workstation.environment()});
         unlockKey(proxy);
-        const StunnelProcess stunnel(directory, portal.port());
+        const StunnelProcess stunnel(directory, StunnelProcess::Mode::Client, portal.port());
 
         const std::string target = "/test/download?size=" + std::to_string(sizeMib << 20);
         const std::string viaStunnel = "http://127.0.0.1:" + std::to_string(stunnel.port());

@@ -74,6 +74,12 @@ std::vector<std::string> ProxyUnderTest::records(const std::string& level) const
     return found;
 }
 
+bool ProxyUnderTest::loggedOneWarningNaming(const std::string& text) const
+{
+    const std::vector<std::string> warnings = records("WARN");
+    return warnings.size() == 1 && warnings[0].find(text) != std::string::npos;
+}
+
 long ProxyUnderTest::peakMemoryKib() const
 {
     std::ifstream status("/proc/" + std::to_string(m_process->pid()) + "/status");
