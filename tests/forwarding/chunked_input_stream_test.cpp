@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <random>
 #include <sstream>
 
@@ -29,6 +31,9 @@ struct DecodeCase
     std::string encoded;
     std::string decoded; // when no error is expected
     const char* error;   // nullptr: decodes
+
+    // Test output names the case instead of dumping its bytes.
+    friend void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.name; }
 };
 
 const DecodeCase decodeCases[] = {
@@ -88,6 +93,9 @@ struct ChainCase
 {
     const char* name;
     int blockSize;
+
+    // Test output names the case instead of dumping its bytes.
+    friend void PrintTo(const ChainCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class ChunkedAnswerThroughAdapters : public testing::TestWithParam<ChainCase>

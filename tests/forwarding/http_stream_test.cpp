@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 // A block the server would send only later, or never: reading it means the end was missed.
@@ -16,6 +18,9 @@ struct FramingCase
     int blocksOfResponse; // how many blocks belong to the response
     bool endsAtClose;     // the response ends only when the server closes
     int status;
+
+    // Test output names the case instead of dumping its bytes.
+    friend void PrintTo(const FramingCase& c, std::ostream* out) { *out << c.name; }
 };
 
 QByteArray withBytes(const char* prefix, int count, const char* suffix)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct LocationCase
@@ -10,6 +12,9 @@ struct LocationCase
     const char* location;
     const char* portal;
     const char* expected;
+
+    // Test output names the case instead of dumping its bytes.
+    friend void PrintTo(const LocationCase& c, std::ostream* out) { *out << c.name; }
 };
 
 const char* const listen = "http://localhost:8000";
