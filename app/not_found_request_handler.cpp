@@ -1,15 +1,12 @@
 #include "not_found_request_handler.h"
 
-#include <Poco/Net/HTTPServerResponse.h>
+#include "plain_text_answer.h"
 
 namespace tessel {
 
 void NotFoundRequestHandler::handleRequest(Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& response)
 {
-    response.setStatusAndReason(Poco::Net::HTTPResponse::HTTP_NOT_FOUND, "Not found!");
-    response.setContentType("text/plain; charset=utf-8");
-    response.setChunkedTransferEncoding(true);
-    response.send() << "Not found!";
+    sendPlainTextStatus(response, Poco::Net::HTTPResponse::HTTP_NOT_FOUND, "Not found!");
 }
 
 } // namespace tessel

@@ -1,19 +1,18 @@
 #include "not_implemented.h"
 
+#include "plain_text_answer.h"
+
 #include <Poco/Net/HTTPServerRequest.h>
-#include <Poco/Net/HTTPServerResponse.h>
 
 #include <istream>
+#include <limits>
 
 namespace tessel {
 
 bool notImplemented(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response)
 {
     request.stream().ignore(std::numeric_limits<std::streamsize>::max());
-    response.setStatusAndReason(Poco::Net::HTTPResponse::HTTP_NOT_IMPLEMENTED, "Not implemented");
-    response.setContentType("text/plain; charset=utf-8");
-    response.setChunkedTransferEncoding(true);
-    response.send() << "Not implemented";
+    sendPlainTextStatus(response, Poco::Net::HTTPResponse::HTTP_NOT_IMPLEMENTED, "Not implemented");
     return true;
 }
 

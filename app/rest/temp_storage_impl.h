@@ -2,7 +2,6 @@
 
 #include "temp_storage.h"
 
-#include <QDir>
 #include <QRecursiveMutex>
 
 #include <map>
@@ -34,7 +33,6 @@ private:
     TempEntryPtr find(const QUuid& id);
 
     QRecursiveMutex m_mutex;
-    const QDir m_directory = QDir::temp();
     std::map<QUuid, TempEntryPtr> m_entries;
 };
 
