@@ -41,6 +41,15 @@ public:
         delete previous;
     }
 
+    // Re-creates the object with another factory, kept for later re-creations; tests put doubles in place with it.
+    void recreate(Factory factory)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_factory = std::move(factory);
+        T* previous = m_object.exchange(m_factory(), std::memory_order_acq_rel);
+        delete previous;
+    }
+
 private:
     std::atomic<T*> m_object{nullptr};
     std::mutex m_mutex;
