@@ -1,7 +1,10 @@
 #include "route_table.h"
 
 #include "not_implemented.h"
+#include "rest/attachment_endpoints.h"
 #include "rest/crypto_endpoints.h"
+#include "rest/draft_endpoints.h"
+#include "rest/inbox_endpoints.h"
 #include "rest/process_endpoints.h"
 #include "rest/service_endpoints.h"
 #include "rest/temp_storage.h"
@@ -76,23 +79,23 @@ RouteList buildRouteTable()
         restRoute(post, QStringLiteral("crypto/certificates/add$"), rest::addCertificate),
         restRoute(post, QStringLiteral("crypto/certificates/chain$"), rest::certificateChain),
         restRoute(post, QStringLiteral("crypto/certificates/delete$"), rest::deleteCertificate),
-        restRoute(post, QStringLiteral("drafts/send$"), notImplemented),
+        restRoute(post, QStringLiteral("drafts/send$"), rest::sendDrafts),
         restRoute(put, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
-        restRoute(del, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
-        restRoute(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
+        restRoute(del, QStringLiteral("drafts/") + id + QStringLiteral("$"), rest::deleteDraft),
+        restRoute(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Drafts)),
         restRoute(get, QStringLiteral("processes$"), rest::listProcesses),
         restRoute(get, QStringLiteral("processes/state/") + id + QStringLiteral("$"), rest::processState),
         restRoute(get, QStringLiteral("processes/state$"), rest::overallProcessState),
         restRoute(post, QStringLiteral("processes/clear$"), rest::clearProcesses),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("$"), rest::receiveDocument),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"), notImplemented),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/reassure$"), notImplemented),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/viewReport$"), notImplemented),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"), notImplemented),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/viewReport$"), rest::viewReport),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Inbox)),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Inbox)),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"), notImplemented),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Outbox)),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Outbox)),
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"), notImplemented),
         restRoute(post, QStringLiteral("scans$"), notImplemented),

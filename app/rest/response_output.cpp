@@ -59,6 +59,23 @@ void sendNoContent(Poco::Net::HTTPServerResponse& response)
     response.send();
 }
 
+std::string contentDisposition(const QString& fileName)
+{
+    // The name comes from the portal's envelope: a quote or a line break in it must not end the header.
+    QString quoted;
+    bool ascii = true;
+    for (const QChar c : fileName) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            quoted.append(QLatin1Char('\\'));
+        quoted.append(c.category() == QChar::Other_Control ? QChar(QLatin1Char(' ')) : c);
+        ascii = ascii && c.unicode() < 0x80;
+    }
+    QString value = QStringLiteral("inline; filename=\"%1\"").arg(quoted);
+    if (!ascii)
+        value += QStringLiteral("; filename*=UTF-8''") + QString::fromLatin1(fileName.toUtf8().toPercentEncoding());
+    return value.toUtf8().toStdString();
+}
+
 std::string reasonPhraseOf(const QString& message)
 {
     QString phrase = message;
@@ -95,7 +112,7 @@ void sendFile(const QFileInfo& file, Poco::Net::HTTPServerResponse& response, co
     const QString type = mimeType.isEmpty() ? mimeDatabase().mimeTypeForFile(file, matching).name() : mimeType;
     response.setStatus(Poco::Net::HTTPResponse::HTTP_OK);
     if (!fileName.isEmpty())
-        response.set("Content-Disposition", QStringLiteral("inline; filename=\"%1\"").arg(fileName).toStdString());
+        response.set("Content-Disposition", contentDisposition(fileName));
     sendFileBody(input, type, response);
 }
 

@@ -27,6 +27,10 @@ void sendError(Poco::Net::HTTPServerResponse& response, const QString& message, 
 void sendFile(const QFileInfo& file, Poco::Net::HTTPServerResponse& response, const QString& mimeType,
               bool matchContent, const QString& fileName);
 
+// "inline; filename=..." with quotes and backslashes escaped, controls blanked, and an
+// RFC 5987 form beside it for a name that is not plain ASCII.
+std::string contentDisposition(const QString& fileName);
+
 // A status line cannot carry line breaks or control characters; they become blanks.
 std::string reasonPhraseOf(const QString& message);
 

@@ -151,12 +151,23 @@ TEST(RestConventions, SendFileAndItsFailure)
     EXPECT_FALSE(plain.has("Content-Disposition"));
 
     EXPECT_EQ(httpRequest(server.port(), "GET", "/named").header("Content-Disposition"),
-              "inline; filename=\"отчёт.html\"");
+              "inline; filename=\"отчёт.html\"; filename*=UTF-8''%D0%BE%D1%82%D1%87%D1%91%D1%82.html");
 
     const HttpAnswer missing = httpRequest(server.port(), "GET", "/missing");
     EXPECT_EQ(missing.status, 500);
     EXPECT_EQ(missing.reason, "Can't get file");
     EXPECT_EQ(missing.body, "Can't get file");
+}
+
+TEST(RestConventions, DownloadNamesCannotBreakTheHeader)
+{
+    const std::pair<QString, std::string> cases[] = {
+        {QStringLiteral("report.docx"), "inline; filename=\"report.docx\""},
+        {QStringLiteral("a\"b\\c.txt"), "inline; filename=\"a\\\"b\\\\c.txt\""},
+        {QStringLiteral("x\r\nSet-Cookie: y.txt"), "inline; filename=\"x  Set-Cookie: y.txt\""},
+    };
+    for (const auto& [name, header] : cases)
+        EXPECT_EQ(contentDisposition(name), header) << name.toStdString();
 }
 
 TEST(RestConventions, PathSegmentCountsFromTheEnd)

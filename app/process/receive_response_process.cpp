@@ -1,0 +1,51 @@
+#include "receive_response_process.h"
+
+#include "manager.h"
+#include "rest_client.h"
+
+#include "crypto/sign_info.h"
+#include "docs/sign_engine.h"
+#include "docs/storage.h"
+
+#include <QCoreApplication>
+
+namespace tessel::process {
+namespace {
+
+// What the portal records for a check: 1 when every signature is correct and the signer is valid, 2 otherwise.
+unsigned signStateId(const nxcrypto::SignInfo& info)
+{
+    const bool confirmed = info.globalSignState() == nxcrypto::SignState::Valid
+                           && info.certificateState() == nxcrypto::CertificateState::Valid;
+    return confirmed ? 1 : 2;
+}
+
+} // namespace
+
+QUuid ReceiveResponseProcess::start(const QString& sessionId, const QUuid& documentId, const QString& desc)
+{
+    return Manager::instance()->add(std::make_shared<ReceiveResponseProcess>(sessionId, documentId, desc));
+}
+
+void ReceiveResponseProcess::run()
+{
+    docs::Storage* inbox = docs::Storage::instance(docs::StorageType::Inbox);
+    setState(Running);
+    setStage(QCoreApplication::translate("ReceiveResponseProcess", "Receive document from server"));
+    const docs::DocumentFiles files = inbox->getDocument(sessionId(), documentId()).get();
+
+    setStage(QCoreApplication::translate("ReceiveResponseProcess", "Verify sign"));
+    // Fails on a missing or malformed envelope before anything is checked.
+    inbox->readDocumentTransfer(documentId());
+    const nxcrypto::SignInfoPtr info = docs::SignEngine::instance()->verify(
+        false, QVector<QFileInfo>(files.first.begin(), files.first.end()),
+        QVector<QFileInfo>(files.second.begin(), files.second.end()), QDateTime());
+
+    setStage(QCoreApplication::translate("ReceiveResponseProcess", "Update sign state"));
+    RestClient::instance()->setSignState(sessionId(), documentId(), signStateId(*info), QDateTime::currentDateTime());
+
+    setState(Done);
+    setStage(QCoreApplication::translate("ReceiveResponseProcess", "Document received"));
+}
+
+} // namespace tessel::process
