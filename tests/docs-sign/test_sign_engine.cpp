@@ -38,31 +38,42 @@ QVector<QFileInfo> pathsOf(const SignResult& result)
 }
 
 // A workstation whose only key is the user's, with PIN; the chain and its CRLs are in
-// ROOT and the trust store starts empty. Temporary files go to a directory of their own.
-class SignEngineTest : public ::testing::Test
+// ROOT and the trust store starts empty. Made once per process, because the process-wide
+// crypto engine keeps the provider root it first saw. Temporary files made after it go
+// to a directory of their own, where the tests count them.
+class SignWorkstation
 {
-protected:
-    static void SetUpTestSuite()
+public:
+    SignWorkstation()
     {
-        temporaryRoot = new QTemporaryDir;
-        qputenv("TMPDIR", temporaryRoot->path().toLocal8Bit());
-        workstation = new Workstation;
-        workstation->importContainer(QStringLiteral("user"), Workstation::pki(QStringLiteral("user.key.pem")),
-                                     Workstation::pki(QStringLiteral("user.pem")), pin);
-        workstation->addToStore(QStringLiteral("ROOT"), {Workstation::pki(QStringLiteral("root.pem")),
-                                                         Workstation::pki(QStringLiteral("intermediate.pem")),
-                                                         Workstation::pki(QStringLiteral("root.crl.pem")),
-                                                         Workstation::pki(QStringLiteral("intermediate.crl.pem"))});
-        qputenv("NXCSP_ROOT", workstation->providerRoot().toLocal8Bit());
+        workstation.importContainer(QStringLiteral("user"), Workstation::pki(QStringLiteral("user.key.pem")),
+                                    Workstation::pki(QStringLiteral("user.pem")), pin);
+        workstation.addToStore(QStringLiteral("ROOT"), {Workstation::pki(QStringLiteral("root.pem")),
+                                                        Workstation::pki(QStringLiteral("intermediate.pem")),
+                                                        Workstation::pki(QStringLiteral("root.crl.pem")),
+                                                        Workstation::pki(QStringLiteral("intermediate.crl.pem"))});
+        qputenv("NXCSP_ROOT", workstation.providerRoot().toLocal8Bit());
+        qputenv("TMPDIR", temporaryRoot.path().toLocal8Bit());
         tessel::AppConfig::instance()->updateConfig(
             {{QStringLiteral("crypto"), QJsonObject{{QStringLiteral("keyName"), QStringLiteral("user")}}}});
     }
 
-    static void TearDownTestSuite()
+    Workstation workstation;
+
+private:
+    QTemporaryDir temporaryRoot;
+};
+
+class SignEngineTest : public ::testing::Test
+{
+protected:
+    static Workstation& workstation()
     {
-        delete workstation;
-        delete temporaryRoot;
+        static SignWorkstation setup;
+        return setup.workstation;
     }
+
+    void SetUp() override { workstation(); }
 
     QFileInfo document(const QString& name, const QByteArray& content)
     {
@@ -79,13 +90,8 @@ protected:
 
     static SignEngine& engine() { return *SignEngine::instance(); }
 
-    static QTemporaryDir* temporaryRoot;
-    static Workstation* workstation;
     QTemporaryDir documents;
 };
-
-QTemporaryDir* SignEngineTest::temporaryRoot = nullptr;
-Workstation* SignEngineTest::workstation = nullptr;
 
 } // namespace
 
@@ -214,14 +220,19 @@ TEST_F(SignEngineTest, TheSignerIsTrustedInTheTrustStoreOrAsTheOwnKey)
         {"another signer, not trusted", agentSignature, false, CertificateState::UntrustedParty},
         {"another signer in the trust store", agentSignature, true, CertificateState::Valid},
     };
+    nxcrypto::CertificateDescriptionPtr agent;
     for (const Case& c : cases) {
         if (c.agentInTrustStore)
-            workstation->addToStore(QStringLiteral("velmar_portal_proxy_trust"),
+            workstation().addToStore(QStringLiteral("velmar_portal_proxy_trust"),
                                     {Workstation::pki(QStringLiteral("agent.pem"))});
         const nxcrypto::SignInfoPtr info = engine().verify(false, {data}, {c.signature}, QDateTime());
         EXPECT_EQ(info->globalSignState(), SignState::Valid) << c.name;
         EXPECT_EQ(info->certificateState(), c.state) << c.name << ": " << info->techInfo().toStdString();
+        agent = info->certificate();
     }
+    // The trust store starts empty for whichever test comes next.
+    ASSERT_TRUE(agent);
+    EXPECT_TRUE(tessel::engine()->deleteCertificate(false, agent));
 }
 
 TEST_F(SignEngineTest, DifferentCountsOfDataAndSignaturesFailInTheCryptoEngine)
