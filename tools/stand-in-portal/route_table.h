@@ -10,8 +10,11 @@ namespace standin {
 
 using RouteHandler = std::function<void(Exchange&)>;
 
+// The segments of a request target's path ("/a/b?x" gives a, b); HttpError 400 for a bad target.
+std::vector<std::string> pathSegments(const std::string& target);
+
 // Sends each request to the handler of its path; 404 for unknown paths, 405 for a known path
-// asked with another method.
+// asked with another method. A "*" segment of a path matches any one non-empty segment.
 class RouteTable {
 public:
     // method "*" takes every method.
