@@ -59,6 +59,9 @@ std::vector<UploadedFile> receiveUploadedFiles(const Poco::Net::HTTPRequest& req
                 throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "a form may hold at most 1000 files");
             Poco::Net::MessageHeader header;
             reader.nextPart(header);
+            // The reader takes the end of the body for a part without header.
+            if (header.empty() && (in.eof() || in.bad()))
+                throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "malformed form: the body ends before the closing boundary");
             UploadedFile file{partFileName(header), std::make_unique<ScratchFile>(directory, "upload")};
             std::ofstream out(file.content->path(), std::ios::binary | std::ios::trunc);
             Poco::StreamCopier::copyStream64(reader.stream(), out, 65536);
