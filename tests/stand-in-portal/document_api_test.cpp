@@ -140,9 +140,10 @@ TEST_F(DocumentApi, RefusedRequestsNameTheirFault)
 TEST_F(DocumentApi, SignaturesOfADraftAreStoredUnderThePortalsNames)
 {
     const std::string id = seeded.fullDraft;
-    // Bytes that a careless form parser would trip over: line ends, dashes, a zero byte.
+    // Bytes that a careless form parser would trip over: line ends, dashes, a zero byte, a
+    // content that ends like the start of a delimiter.
     const std::string envelope = "<signed>true</signed>\r\n--\r\n";
-    const std::string envelopeSign("\x30\x82\r\n--\0sig0", 12);
+    const std::string envelopeSign("\x30\x82\r\n--\0sig0\r\n--", 16);
     const std::string bodySign = std::string(100000, '\n') + "sig1";
     const Answer answer = call({"-F", formFile(envelope, id + ".0", "application/xml"),
                                 "-F", formFile(envelopeSign, id + ".0.sign", "application/octet-stream"),

@@ -1,13 +1,11 @@
 #include "uploaded_files.h"
 
 #include "http_error.h"
-#include "request_body_stream_buffer.h"
+#include "multipart_form_reader.h"
 
-#include <Poco/Exception.h>
 #include <Poco/Net/MessageHeader.h>
-#include <Poco/Net/MultipartReader.h>
 #include <Poco/Net/NameValueCollection.h>
-#include <Poco/StreamCopier.h>
+#include <Poco/String.h>
 
 #include <fstream>
 
@@ -48,32 +46,19 @@ std::string partFileName(const Poco::Net::MessageHeader& header)
 std::vector<UploadedFile> receiveUploadedFiles(const Poco::Net::HTTPRequest& request, RequestBody& body,
                                                const std::filesystem::path& directory)
 {
-    const std::string boundary = formBoundary(request);
-    RequestBodyStreamBuffer buffer(body);
-    std::istream in(&buffer);
+    MultipartFormReader reader(body, formBoundary(request));
     std::vector<UploadedFile> files;
-    try {
-        Poco::Net::MultipartReader reader(in, boundary);
-        while (reader.hasNextPart()) {
-            if (files.size() == kMaxParts)
-                throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "a form may hold at most 1000 files");
-            Poco::Net::MessageHeader header;
-            reader.nextPart(header);
-            // The reader takes the end of the body for a part without header.
-            if (header.empty() && (in.eof() || in.bad()))
-                throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "malformed form: the body ends before the closing boundary");
-            UploadedFile file{partFileName(header), std::make_unique<ScratchFile>(directory, "upload")};
-            std::ofstream out(file.content->path(), std::ios::binary | std::ios::trunc);
-            Poco::StreamCopier::copyStream64(reader.stream(), out, 65536);
-            if (!out.flush())
-                throw std::runtime_error("cannot write " + file.content->path().string());
-            files.push_back(std::move(file));
-        }
-    } catch (const Poco::Exception& e) {
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "malformed form: " + e.displayText());
+    Poco::Net::MessageHeader header;
+    while (reader.nextPart(header)) {
+        if (files.size() == kMaxParts)
+            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "a form may hold at most 1000 files");
+        UploadedFile file{partFileName(header), std::make_unique<ScratchFile>(directory, "upload")};
+        std::ofstream out(file.content->path(), std::ios::binary | std::ios::trunc);
+        reader.readPart([&out](const char* data, std::size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + file.content->path().string());
+        files.push_back(std::move(file));
     }
-    if (in.bad())
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "malformed form: the body ended early");
     return files;
 }
 
