@@ -7,12 +7,10 @@
 #include "seeded_documents.h"
 #include "stand_in_portal_process.h"
 #include "test_pki.h"
+#include "zip_entries.h"
 #include "test_workstation.h"
 
 #include "tessel/exception.h"
-
-#include <Poco/Path.h>
-#include <Poco/Zip/Decompress.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -75,18 +73,6 @@ protected:
         return path;
     }
 
-    std::map<std::string, std::string> unzipped(const std::filesystem::path& archive) const
-    {
-        static int counter = 0;
-        const std::filesystem::path target = directory / ("unzipped-" + std::to_string(++counter));
-        std::filesystem::create_directories(target);
-        std::ifstream in(archive, std::ios::binary);
-        Poco::Zip::Decompress(in, Poco::Path(target.string() + "/")).decompressAllFiles();
-        std::map<std::string, std::string> entries;
-        for (const auto& entry : std::filesystem::directory_iterator(target))
-            entries[entry.path().filename().string()] = fileText(entry.path());
-        return entries;
-    }
 };
 
 QString headerOf(const QJsonObject& request, const QString& name, bool* present = nullptr)
@@ -117,7 +103,7 @@ TEST_F(RestClientThroughProxy, StoredDocumentsDownloadBelowTheRestApiPathWithOrW
         std::map<std::string, std::string> expected;
         for (const char* name : {"0", "0.sign", "1", "1.sign", "2", "2.sign"})
             expected[name] = fileText(document("inbox", seeded.inbox) / name);
-        EXPECT_EQ(unzipped(target), expected) << path;
+        EXPECT_EQ(testsupport::zipEntries(target, directory), expected) << path;
     }
 }
 

@@ -3,9 +3,7 @@
 #include "seeded_documents.h"
 #include "stand_in_portal_process.h"
 #include "test_pki.h"
-
-#include <Poco/Path.h>
-#include <Poco/Zip/Decompress.h>
+#include "zip_entries.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,20 +49,7 @@ protected:
         return {std::atoi(result.output.c_str()), fileText(bodyFile), bodyFile};
     }
 
-    // Entry name to content.
-    std::map<std::string, std::string> unzipped(const std::filesystem::path& archive)
-    {
-        static int counter = 0;
-        const std::filesystem::path directory = scratch / ("unzipped-" + std::to_string(++counter));
-        std::filesystem::create_directories(directory);
-        std::ifstream in(archive, std::ios::binary);
-        Poco::Zip::Decompress(in, Poco::Path(directory.string() + "/")).decompressAllFiles();
-        std::map<std::string, std::string> entries;
-        for (const auto& entry : std::filesystem::directory_iterator(directory))
-            entries[entry.path().filename().string()] = fileText(entry.path());
-        return entries;
-    }
-
+    // File name to content.
     std::map<std::string, std::string> filesOf(const std::filesystem::path& directory, const std::vector<std::string>& names)
     {
         std::map<std::string, std::string> files;
@@ -103,7 +88,7 @@ TEST_F(DocumentApi, StorageArchiveHoldsTheChosenPartsUnderTheirNumbers)
             const Answer answer = call({"-D", (scratch / "headers").string(), portal.url(target)});
             ASSERT_EQ(answer.status, 200) << target << ": " << answer.body;
             EXPECT_NE(fileText(scratch / "headers").find("Content-Type: application/zip"), std::string::npos) << target;
-            EXPECT_EQ(unzipped(answer.bodyFile), filesOf(document(c.kind, c.id), c.entries)) << target;
+            EXPECT_EQ(testsupport::zipEntries(answer.bodyFile, scratch), filesOf(document(c.kind, c.id), c.entries)) << target;
         }
     }
 }

@@ -22,6 +22,15 @@ std::string requestPath(const std::string& target)
     }
 }
 
+std::vector<std::string> pathSegments(const std::string& target)
+{
+    std::vector<std::string> segments;
+    Poco::URI path;
+    path.setPath(requestPath(target));
+    path.getPathSegments(segments);
+    return segments;
+}
+
 // Segment by segment, so that "*" stands for one segment and never for a slash.
 bool matchesPattern(const std::string& pattern, const std::string& path)
 {
@@ -46,13 +55,12 @@ bool matchesPattern(const std::string& pattern, const std::string& path)
 
 } // namespace
 
-std::vector<std::string> pathSegments(const std::string& target)
+std::string pathSegmentFromEnd(const std::string& target, std::size_t placesBeforeLast)
 {
-    std::vector<std::string> segments;
-    Poco::URI path;
-    path.setPath(requestPath(target));
-    path.getPathSegments(segments);
-    return segments;
+    const std::vector<std::string> segments = pathSegments(target);
+    if (placesBeforeLast >= segments.size())
+        throw HttpError(HTTPResponse::HTTP_NOT_FOUND, "no such page: " + requestPath(target));
+    return segments[segments.size() - 1 - placesBeforeLast];
 }
 
 void RouteTable::add(const std::string& method, const std::string& path, RouteHandler handler)

@@ -9,7 +9,7 @@ void serveDraftDelete(Exchange& exchange)
     const DocumentStore store(exchange.portal.stateDir);
     {
         const std::lock_guard<std::mutex> lock(DocumentStore::changes());
-        std::filesystem::remove_all(store.existing("drafts", pathSegments(exchange.request.getURI()).back()));
+        std::filesystem::remove_all(store.existing("drafts", pathSegmentFromEnd(exchange.request.getURI(), 0)));
     }
     exchange.response.sendNoContent();
 }

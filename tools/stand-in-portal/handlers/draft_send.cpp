@@ -8,8 +8,7 @@ namespace standin {
 void serveDraftSend(Exchange& exchange)
 {
     using Poco::Net::HTTPResponse;
-    const std::vector<std::string> segments = pathSegments(exchange.request.getURI());
-    const std::string& id = segments[segments.size() - 2];
+    const std::string id = pathSegmentFromEnd(exchange.request.getURI(), 1);
     const DocumentStore store(exchange.portal.stateDir);
     {
         const std::lock_guard<std::mutex> lock(DocumentStore::changes());

@@ -45,8 +45,7 @@ std::string portalName(const std::string& fileName, const std::string& draftId, 
 
 void serveDraftSigns(Exchange& exchange)
 {
-    const std::vector<std::string> segments = pathSegments(exchange.request.getURI());
-    const std::string& id = segments[segments.size() - 2];
+    const std::string id = pathSegmentFromEnd(exchange.request.getURI(), 1);
     const DocumentStore store(exchange.portal.stateDir);
     store.existing("drafts", id);
     std::vector<UploadedFile> files = receiveUploadedFiles(exchange.request, exchange.body, store.scratchDirectory());

@@ -53,8 +53,7 @@ QJsonObject parseSignState(const QByteArray& text)
 
 void serveSignState(Exchange& exchange)
 {
-    const std::vector<std::string> segments = pathSegments(exchange.request.getURI());
-    const std::string& id = segments[segments.size() - 2];
+    const std::string id = pathSegmentFromEnd(exchange.request.getURI(), 1);
     const DocumentStore store(exchange.portal.stateDir);
     store.existing("inbox", id);
     const QJsonObject state = parseSignState(readSmallBody(exchange.body));

@@ -8,12 +8,11 @@ namespace standin {
 
 void serveSignVerificationData(Exchange& exchange)
 {
-    const std::vector<std::string> segments = pathSegments(exchange.request.getURI());
     const DocumentStore store(exchange.portal.stateDir);
     QJsonObject data;
     {
         const std::lock_guard<std::mutex> lock(DocumentStore::changes());
-        data = signVerificationData(store.existing("inbox", segments[segments.size() - 2]));
+        data = signVerificationData(store.existing("inbox", pathSegmentFromEnd(exchange.request.getURI(), 1)));
     }
     sendJson(exchange.response, data);
 }

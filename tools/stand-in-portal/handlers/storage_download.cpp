@@ -72,9 +72,8 @@ void sendFile(Response& response, const std::filesystem::path& path)
 
 void serveStorageDownload(Exchange& exchange)
 {
-    const std::vector<std::string> segments = pathSegments(exchange.request.getURI());
-    const std::string& kind = segments[segments.size() - 2];
-    const std::string& id = segments.back();
+    const std::string kind = pathSegmentFromEnd(exchange.request.getURI(), 1);
+    const std::string id = pathSegmentFromEnd(exchange.request.getURI(), 0);
     const QueryParameters query(exchange.request.getURI());
     const DocumentStore store(exchange.portal.stateDir);
     ScratchFile archive(store.scratchDirectory(), "archive");
