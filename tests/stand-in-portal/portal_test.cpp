@@ -1,4 +1,5 @@
 #include "command.h"
+#include "portal_curl.h"
 #include "portal_test_suite.h"
 #include "pseudo_random_bytes.h"
 #include "sha256.h"
@@ -19,33 +20,14 @@
 #include <thread>
 
 using testsupport::CommandResult;
+using testsupport::curl;
+using testsupport::curlAsUser;
 using testsupport::StandInPortalProcess;
 using testsupport::TestPki;
 
 namespace {
 
 const std::string kUserSubject = "CN=Иванов Иван Иванович, E=ivanov@example.test, O=ООО Ромашка, C=RU";
-
-std::vector<std::string> userCertificate()
-{
-    const TestPki& pki = TestPki::instance();
-    return {"--cert", pki.file("user.pem").string(), "--key", pki.file("user.key.pem").string()};
-}
-
-CommandResult curl(const std::vector<std::string>& arguments, const testsupport::OutputSink& sink = nullptr)
-{
-    const TestPki& pki = TestPki::instance();
-    std::vector<std::string> command = {"curl", "-sS", "--max-time", "300", "--cacert", pki.file("ca-bundle.pem").string()};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return testsupport::runCommand(command, pki.gostEnvironment(), sink, std::chrono::seconds(320));
-}
-
-CommandResult curlAsUser(std::vector<std::string> arguments, const testsupport::OutputSink& sink = nullptr)
-{
-    const std::vector<std::string> certificate = userCertificate();
-    arguments.insert(arguments.begin(), certificate.begin(), certificate.end());
-    return curl(arguments, sink);
-}
 
 QJsonObject json(const std::string& text)
 {

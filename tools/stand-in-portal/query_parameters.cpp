@@ -51,6 +51,14 @@ bool QueryParameters::flag(const std::string& name) const
     return !value.empty() && value != "0";
 }
 
+bool QueryParameters::boolean(const std::string& name) const
+{
+    const std::string value = text(name);
+    if (value != "true" && value != "false" && !value.empty())
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, name + " must be true or false, got: " + value);
+    return value == "true";
+}
+
 std::uint64_t QueryParameters::number(const std::string& name, std::uint64_t maximum) const
 {
     return parseNumber(name, text(name), 0, maximum);

@@ -41,6 +41,13 @@ void Response::sendText(Poco::Net::HTTPResponse::HTTPStatus status, const std::s
     flush();
 }
 
+void Response::sendNoContent()
+{
+    header_.setStatusAndReason(Poco::Net::HTTPResponse::HTTP_NO_CONTENT);
+    sendHeader();
+    flush();
+}
+
 void Response::sendContinue()
 {
     Poco::Net::HTTPResponse interim(Poco::Net::HTTPMessage::HTTP_1_1, Poco::Net::HTTPResponse::HTTP_CONTINUE);

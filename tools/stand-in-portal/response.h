@@ -24,6 +24,8 @@ public:
     void writeBody(const char* data, std::size_t size);
     ChunkedBodyWriter beginChunkedBody();
     void sendText(Poco::Net::HTTPResponse::HTTPStatus status, const std::string& contentType, const std::string& text);
+    // 204: the header alone.
+    void sendNoContent();
     // The interim answer a client waits for after "Expect: 100-continue".
     void sendContinue();
 

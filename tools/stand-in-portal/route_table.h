@@ -10,8 +10,12 @@ namespace standin {
 
 using RouteHandler = std::function<void(Exchange&)>;
 
+// A segment of a request target's path, counted from its end ("/a/b/c?x" with 1 gives b);
+// HttpError 400 for a bad target, 404 when the path has too few segments.
+std::string pathSegmentFromEnd(const std::string& target, std::size_t placesBeforeLast);
+
 // Sends each request to the handler of its path; 404 for unknown paths, 405 for a known path
-// asked with another method.
+// asked with another method. A "*" segment of a path matches any one non-empty segment.
 class RouteTable {
 public:
     // method "*" takes every method.

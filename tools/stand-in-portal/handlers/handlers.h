@@ -18,4 +18,18 @@ void serveChunks(Exchange& exchange);
 // GET /test/redirect?to=self|elsewhere: 302 to this portal's page or to another host.
 void serveRedirect(Exchange& exchange);
 
+// GET /storage/<kind>/<id>?envelope=&signs=[&allAttachments=true|&attachmentsIndices=1,3]: a ZIP of
+// the chosen parts named "0", "n" and "n.sign".
+void serveStorageDownload(Exchange& exchange);
+// POST .../documents/drafts/<id>/sign: the envelope and signatures of a draft, as a form.
+void serveDraftSigns(Exchange& exchange);
+// POST .../documents/drafts/<id>/send: a signed draft moves to the outbox.
+void serveDraftSend(Exchange& exchange);
+// DELETE .../documents/drafts/<id>.
+void serveDraftDelete(Exchange& exchange);
+// PUT .../documents/incoming/<id>/signState: {"changeTime", "newStateId"} is recorded.
+void serveSignState(Exchange& exchange);
+// GET .../documents/incoming/<id>/signVerificationData.
+void serveSignVerificationData(Exchange& exchange);
+
 } // namespace standin

@@ -1,0 +1,65 @@
+#include "uploaded_files.h"
+
+#include "http_error.h"
+#include "multipart_form_reader.h"
+
+#include <Poco/Net/MessageHeader.h>
+#include <Poco/Net/NameValueCollection.h>
+#include <Poco/String.h>
+
+#include <fstream>
+
+namespace standin {
+
+namespace {
+
+using Poco::Net::HTTPResponse;
+
+constexpr std::size_t kMaxParts = 1000;
+
+std::string formBoundary(const Poco::Net::HTTPRequest& request)
+{
+    std::string mediaType;
+    Poco::Net::NameValueCollection parameters;
+    Poco::Net::MessageHeader::splitParameters(request.getContentType(), mediaType, parameters);
+    const std::string boundary = parameters.get("boundary", "");
+    if (Poco::icompare(mediaType, "multipart/form-data") != 0 || boundary.empty())
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "the body must be a multipart/form-data form with a boundary");
+    return boundary;
+}
+
+std::string partFileName(const Poco::Net::MessageHeader& header)
+{
+    std::string disposition;
+    Poco::Net::NameValueCollection parameters;
+    Poco::Net::MessageHeader::splitParameters(header.get("Content-Disposition", ""), disposition, parameters);
+    const std::string fileName = parameters.get("filename", "");
+    if (Poco::icompare(disposition, "form-data") != 0 || fileName.empty())
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
+                        "every part must be a form-data file part with a file name, got: "
+                            + header.get("Content-Disposition", "(no Content-Disposition)"));
+    return fileName;
+}
+
+} // namespace
+
+std::vector<UploadedFile> receiveUploadedFiles(const Poco::Net::HTTPRequest& request, RequestBody& body,
+                                               const std::filesystem::path& directory)
+{
+    MultipartFormReader reader(body, formBoundary(request));
+    std::vector<UploadedFile> files;
+    Poco::Net::MessageHeader header;
+    while (reader.nextPart(header)) {
+        if (files.size() == kMaxParts)
+            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "a form may hold at most 1000 files");
+        UploadedFile file{partFileName(header), std::make_unique<ScratchFile>(directory, "upload")};
+        std::ofstream out(file.content->path(), std::ios::binary | std::ios::trunc);
+        reader.readPart([&out](const char* data, std::size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + file.content->path().string());
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
+} // namespace standin

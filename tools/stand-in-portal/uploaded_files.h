@@ -1,0 +1,25 @@
+#pragma once
+
+#include "request_body.h"
+#include "scratch_file.h"
+
+#include <Poco/Net/HTTPRequest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+struct UploadedFile {
+    std::string fileName;
+    std::unique_ptr<ScratchFile> content;
+};
+
+// The file parts of a multipart/form-data body, each streamed into a scratch file in directory.
+// HttpError 400 for a body that is no such form or a part without a file name.
+std::vector<UploadedFile> receiveUploadedFiles(const Poco::Net::HTTPRequest& request, RequestBody& body,
+                                               const std::filesystem::path& directory);
+
+} // namespace standin
