@@ -1,0 +1,31 @@
+#pragma once
+
+#include <istream>
+#include <stdexcept>
+#include <string>
+
+namespace Poco::Net {
+class HTTPResponse;
+}
+
+namespace tessel {
+
+// A portal answer with status 400 or above. The message is the reason phrase, then ": " and
+// the answer body when there is one; what() is "HTTP Error <status>: <message>".
+class RestError : public std::runtime_error
+{
+public:
+    RestError(int status, const std::string& message);
+
+    int status() const { return m_status; }
+    const std::string& message() const { return m_message; }
+
+    // Returns for answers below 400; otherwise reads the body, logs the error and raises it.
+    static void check(const Poco::Net::HTTPResponse& response, std::istream& body);
+
+private:
+    int m_status;
+    std::string m_message;
+};
+
+} // namespace tessel
