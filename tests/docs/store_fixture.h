@@ -10,6 +10,11 @@
 #include <QUuid>
 #include <QVector>
 
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 // An attachment of a test envelope: its part number and whether it carries a hash.
 struct TestAttachment
 {
