@@ -5,6 +5,7 @@
 #include "proxy_server.h"
 
 #include "crypto/log_hook.h"
+#include "docs/storage.h"
 #include "tessel/log_record.h"
 
 #include <Poco/ThreadPool.h>
@@ -62,7 +63,7 @@ bool handleOptions(const QStringList& arguments)
         } else {
             setLogFile(AppConfig::instance()->logFileName());
         }
-        AppConfig::instance()->storageDir();
+        docs::Storage::reinit(AppConfig::instance()->storageDir());
         return true;
     } catch (const std::exception&) {
         return false;
