@@ -1,6 +1,7 @@
 #include "docs/drafts_storage_impl.h"
 
 #include "docs/fesexchange/from_xml.h"
+#include "docs/xml_helpers.h"
 #include "rest_client.h"
 #include "tessel/filefuncs.h"
 
@@ -173,14 +174,8 @@ int DraftsStorageImpl::attachmentsCount(const QString& sessionId, const QUuid& d
 QDomDocument DraftsStorageImpl::modifyEnvelope(const QUuid& draftId, const QList<QByteArray>& hashes) const
 {
     const QString path = partPath(draftId, 0, false).filePath();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw utils::exception(
-            QStringLiteral("Error opening envelope \"%1\" for modification: %2").arg(path, file.errorString()));
-    QDomDocument envelope;
-    QString error;
-    if (!envelope.setContent(&file, false, &error))
-        throw utils::exception(QStringLiteral("Error reading envelope xml from \"%1\": %2").arg(path, error));
+    QDomDocument envelope = xml::readDocument(path, QStringLiteral("Error opening envelope \"%1\" for modification: %2"),
+                                              QStringLiteral("Error reading envelope xml from \"%1\": %2"));
 
     const QDomElement root = envelope.documentElement();
     QDomElement signedElement = root.firstChildElement(QStringLiteral("signed"));

@@ -8,14 +8,19 @@ namespace tessel::docs::xml {
 
 QDomDocument readDocument(const QString& path)
 {
+    return readDocument(path, QStringLiteral("xml::readDocument(): Error opening \"%1\": %2"),
+                        QStringLiteral("xml::readDocument(): Error parsing xml \"%1\": %2"));
+}
+
+QDomDocument readDocument(const QString& path, const QString& openingError, const QString& parsingError)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw utils::exception(
-            QStringLiteral("xml::readDocument(): Error opening \"%1\": %2").arg(path, file.errorString()));
+        throw utils::exception(openingError.arg(path, file.errorString()));
     QDomDocument document;
     QString error;
     if (!document.setContent(&file, false, &error))
-        throw utils::exception(QStringLiteral("xml::readDocument(): Error parsing xml \"%1\": %2").arg(path, error));
+        throw utils::exception(parsingError.arg(path, error));
     return document;
 }
 

@@ -13,6 +13,8 @@ namespace tessel::docs::xml {
 
 // Parsed without namespace processing, so names must carry no prefix.
 QDomDocument readDocument(const QString& path);
+// The same with the caller's messages: %1 the path, %2 the reason.
+QDomDocument readDocument(const QString& path, const QString& openingError, const QString& parsingError);
 
 // A null element when there is none and the child is not required.
 QDomElement getChild(const QDomElement& parent, const QString& name, bool required);

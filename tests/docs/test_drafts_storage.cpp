@@ -1,9 +1,8 @@
+#include "exception_message.h"
 #include "store_fixture.h"
 
 #include "docs/drafts_storage.h"
-#include "docs/fesexchange/from_xml.h"
 #include "rest_error.h"
-#include "tessel/exception.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -17,17 +16,6 @@ using namespace tessel::docs;
 namespace {
 
 const StorageType drafts = StorageType::Drafts;
-
-template <class Action>
-std::string messageOf(Action action)
-{
-    try {
-        action();
-    } catch (const tessel::utils::exception& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 // A draft with a body and one attachment on disk, and signature files to store for them.
 class Drafts : public StoreTest

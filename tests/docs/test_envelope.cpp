@@ -1,6 +1,6 @@
 #include "docs/fesexchange/from_xml.h"
 #include "docs/xml_helpers.h"
-#include "tessel/exception.h"
+#include "exception_message.h"
 
 #include <gtest/gtest.h>
 
@@ -51,17 +51,6 @@ const QString minimalEnvelope = QStringLiteral(R"(<anything version="v" uid="0f8
  <doc_date>2024-03-01T10:20:30</doc_date>
  <msg_schema_type>RAW</msg_schema_type>
 </anything>)");
-
-template <class Action>
-std::string messageOf(Action action)
-{
-    try {
-        action();
-    } catch (const tessel::utils::exception& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 class Envelope : public ::testing::Test
 {
