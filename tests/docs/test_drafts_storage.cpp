@@ -6,6 +6,7 @@
 
 #include <QDomDocument>
 #include <QFile>
+#include <QTextCodec>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -111,6 +112,18 @@ TEST_F(Drafts, EmptySignedAndHashElementsGetTheirTexts)
     const auto envelope = store()->readDocumentTransfer(m_id);
     EXPECT_TRUE(envelope.signed_);
     EXPECT_EQ(envelope.attachments[0].hash, twoHashes[0]);
+}
+
+TEST_F(Drafts, TheRewrittenEnvelopeKeepsItsText)
+{
+    QString xml = envelopeXml({{1, false}, {2, false}}, false);
+    xml.replace("encoding=\"UTF-8\"", "encoding=\"windows-1251\"");
+    xml.replace("<name>S</name>", QString::fromUtf8("<name>Отправитель</name>"));
+    put(drafts, "0", QTextCodec::codecForName("windows-1251")->fromUnicode(xml));
+    store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes);
+    EXPECT_EQ(store()->readDocumentTransfer(m_id).sender.name, QString::fromUtf8("Отправитель"));
+    EXPECT_TRUE(contents(drafts, "0").startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    EXPECT_TRUE(contents(drafts, "0").contains(QString::fromUtf8("Отправитель").toUtf8()));
 }
 
 TEST_F(Drafts, SigningThatCannotBeDoneWritesNothing)
