@@ -1,6 +1,7 @@
 #include "store_fixture.h"
 
 #include "docs/storage.h"
+#include "tessel/log_record.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,9 @@ QString envelopeXml(const QVector<TestAttachment>& attachments, bool isSigned)
 
 void StoreTest::SetUp()
 {
+    // The log device is a QObject: made on a pool thread, it would keep that thread's Qt data
+    // past the thread's end. At start-up the proxy makes it on the main thread; so do the tests.
+    LOG_DEBUG << "Stores under " << m_root.path();
     ASSERT_TRUE(m_root.isValid());
     tessel::docs::Storage::reinit(m_root.path());
     m_portal.install();
