@@ -158,8 +158,8 @@ qint64 DraftsStorageImpl::partsCount(const QString& sessionId, const QUuid& draf
             fetchEnvelope(sessionId, draftId);
             if (!partPath(draftId, 0, false).exists())
                 return 0;
-        } else if (part >= 2) {
-            return part; // a draft may lack its body, part 1, and still have attachments
+        } else if (part != 1) { // a draft may lack its body, part 1, and still have attachments
+            return part;
         }
     }
 }
