@@ -2,6 +2,7 @@
 
 #include "not_implemented.h"
 #include "rest/crypto_endpoints.h"
+#include "rest/process_endpoints.h"
 #include "rest/service_endpoints.h"
 #include "rest/temp_storage.h"
 #include "static_file_handler.h"
@@ -79,10 +80,10 @@ RouteList buildRouteTable()
         restRoute(put, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
         restRoute(del, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
         restRoute(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"), notImplemented),
-        restRoute(get, QStringLiteral("processes$"), notImplemented),
-        restRoute(get, QStringLiteral("processes/state/") + id + QStringLiteral("$"), notImplemented),
-        restRoute(get, QStringLiteral("processes/state$"), notImplemented),
-        restRoute(post, QStringLiteral("processes/clear$"), notImplemented),
+        restRoute(get, QStringLiteral("processes$"), rest::listProcesses),
+        restRoute(get, QStringLiteral("processes/state/") + id + QStringLiteral("$"), rest::processState),
+        restRoute(get, QStringLiteral("processes/state$"), rest::overallProcessState),
+        restRoute(post, QStringLiteral("processes/clear$"), rest::clearProcesses),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("$"), notImplemented),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"), notImplemented),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/reassure$"), notImplemented),

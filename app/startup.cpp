@@ -3,6 +3,7 @@
 #include "app_config.h"
 #include "console_stream.h"
 #include "proxy_server.h"
+#include "process/manager.h"
 
 #include "crypto/log_hook.h"
 #include "docs/storage.h"
@@ -64,6 +65,7 @@ bool handleOptions(const QStringList& arguments)
             setLogFile(AppConfig::instance()->logFileName());
         }
         docs::Storage::reinit(AppConfig::instance()->storageDir());
+        process::Manager::instance();
         return true;
     } catch (const std::exception&) {
         return false;

@@ -88,10 +88,9 @@ TEST_F(Routing, RestRoutesMatchByMethodAndPattern)
 {
     // Handlers still to come answer 501; anything else would have ended in 404.
     const std::pair<const char*, const char*> cases[] = {
-        {"/local/rest/v1/processes", "GET"},
-        {"/local/rest/v1/processes/clear", "POST"},
         {"/local/rest/v1/scans", "PUT"},
-        {"/local/rest/v1/drafts/0123ABCD-0000-0000-0000-00000000abcd", "DELETE"},
+        {"/local/rest/v1/drafts/0123ABCD-0000-0000-0000-00000000abcd", "PUT"},
+        {"/local/rest/v1/outbox/0123abcd-0000-0000-0000-00000000abcd/sign", "GET"},
         {"/local/rest/v1/inbox/0123abcd-0000-0000-0000-00000000abcd/attachments/scan/2", "GET"},
     };
     for (const auto& [target, method] : cases)
