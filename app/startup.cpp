@@ -6,6 +6,7 @@
 #include "process/manager.h"
 
 #include "crypto/log_hook.h"
+#include "docs/storage.h"
 #include "tessel/log_record.h"
 
 #include <Poco/ThreadPool.h>
@@ -63,7 +64,7 @@ bool handleOptions(const QStringList& arguments)
         } else {
             setLogFile(AppConfig::instance()->logFileName());
         }
-        AppConfig::instance()->storageDir();
+        docs::Storage::reinit(AppConfig::instance()->storageDir());
         process::Manager::instance();
         return true;
     } catch (const std::exception&) {

@@ -148,3 +148,31 @@ TEST(Startup, UncreatableLogsDirectoryEndsStartUpBeforeTheBanner)
     EXPECT_TRUE(proxy.standardOutput().isEmpty());
     EXPECT_TRUE(proxy.standardError().contains(QStringLiteral("Could not create logs directory in")));
 }
+
+TEST(Startup, PreparesTheDocumentStores)
+{
+    ProxyProcess proxy;
+    const unsigned short port = ProxyProcess::freePort();
+    const QString storage = proxy.home().filePath(QStringLiteral("documents"));
+    const QString config = proxy.writeConfig(port, QStringLiteral(R"(, "storageDir": "%1")").arg(storage));
+    ASSERT_TRUE(proxy.start({QStringLiteral("--stderr"), QStringLiteral("-c"), config})) << proxy.standardError().toStdString();
+    httpRequest(port, "GET", "/quit");
+    EXPECT_EQ(proxy.waitForExit(), 0);
+    for (const char* name : {"drafts", "inbox", "outbox"})
+        EXPECT_TRUE(QFileInfo(storage + QLatin1Char('/') + QLatin1String(name)).isDir()) << name;
+}
+
+TEST(Startup, AStoreThatCannotBeMadeEndsStartUpBeforeTheBanner)
+{
+    ProxyProcess proxy;
+    const QString storage = proxy.home().filePath(QStringLiteral("documents"));
+    QDir().mkdir(storage);
+    QFile(storage + QStringLiteral("/outbox")).open(QIODevice::WriteOnly);
+    const QString config =
+        proxy.writeConfig(ProxyProcess::freePort(), QStringLiteral(R"(, "storageDir": "%1")").arg(storage));
+    EXPECT_EQ(proxy.run({QStringLiteral("--stderr"), QStringLiteral("-c"), config}), 255);
+    EXPECT_TRUE(proxy.standardOutput().isEmpty()) << proxy.standardOutput().toStdString();
+    EXPECT_TRUE(proxy.standardError().contains(
+        QStringLiteral("FATAL: Could not create storage in \"%1/outbox\". Exiting...").arg(storage)))
+        << proxy.standardError().toStdString();
+}
