@@ -2,6 +2,9 @@
 
 #include "document_process.h"
 
+#include <QFileInfo>
+#include <QList>
+
 namespace tessel::process {
 
 // Fetches a draft afresh, signs its parts and then its envelope, uploads the signatures and sends it.
