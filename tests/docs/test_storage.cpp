@@ -89,6 +89,7 @@ TEST_F(DocumentStore, EachKindFetchesFromItsOwnUrlIntoItsOwnDirectory)
     }
     // The other stores' directories hold only their own copies.
     EXPECT_EQ(QDir(m_root.filePath("inbox")).entryList(QDir::Files).size(), 2);
+    EXPECT_THROW(Storage::instance(static_cast<StorageType>(4)), tessel::utils::exception);
 }
 
 TEST_F(DocumentStore, CompleteWhenEveryListedPartAndSignatureIsThere)
