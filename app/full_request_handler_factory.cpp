@@ -1,6 +1,7 @@
 #include "full_request_handler_factory.h"
 
 #include "app_config.h"
+#include "body_skipping_handler.h"
 #include "logging_handler.h"
 #include "proxy_request_handler.h"
 #include "proxy_server.h"
@@ -39,7 +40,7 @@ Poco::Net::HTTPRequestHandler* FullRequestHandlerFactory::createRequestHandler(c
             response.send() << QCoreApplication::translate("FullRequestHandlerFactory", "Proxy server stopping!").toStdString();
         });
     } else if (isLocalTarget(target)) {
-        handler = m_local.createRequestHandler(request);
+        handler = bodySkippingHandler(m_local.createRequestHandler(request));
     } else {
         handler = new ProxyRequestHandler;
     }

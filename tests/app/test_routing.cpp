@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <Poco/Net/HTTPClientSession.h>
+#include <Poco/Net/HTTPRequest.h>
+#include <Poco/Net/HTTPResponse.h>
 #include <Poco/Net/NetException.h>
+
+#include <sstream>
 
 namespace {
 
@@ -95,6 +100,33 @@ TEST_F(Routing, RestRoutesMatchByMethodAndPattern)
     };
     for (const auto& [target, method] : cases)
         EXPECT_EQ(get(target, method).status, 501) << method << " " << target;
+}
+
+TEST_F(Routing, ABodyTheHandlerDidNotReadIsNotTakenForTheNextRequest)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"POST", "/local/rest/v1/processes/clear"},
+        {"GET", "/local/rest/v1/ping"},
+        {"POST", "/local/no-such-file"},
+    };
+    Poco::Net::HTTPClientSession session("127.0.0.1", server.port());
+    for (const auto& [method, target] : cases) {
+        Poco::Net::HTTPRequest request(method, target, Poco::Net::HTTPMessage::HTTP_1_1);
+        request.setContentType("application/json");
+        request.setContentLength(4);
+        session.sendRequest(request) << "null";
+        Poco::Net::HTTPResponse ignored;
+        std::ostringstream() << session.receiveResponse(ignored).rdbuf();
+
+        // The same connection goes on with a well-formed request.
+        Poco::Net::HTTPRequest next("GET", "/local/rest/v1/version", Poco::Net::HTTPMessage::HTTP_1_1);
+        session.sendRequest(next);
+        Poco::Net::HTTPResponse answer;
+        std::ostringstream body;
+        body << session.receiveResponse(answer).rdbuf();
+        EXPECT_EQ(answer.getStatus(), 200) << method << " " << target;
+        EXPECT_EQ(body.str(), "1.3.1") << method << " " << target;
+    }
 }
 
 TEST(LoggingHandler, ExceptionTextListsNestedCauses)

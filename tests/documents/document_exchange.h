@@ -38,7 +38,7 @@ protected:
     {
         return portal.stateDir() / "documents" / kind / id;
     }
-    // Adds the agent that signs incoming documents to the trusted parties.
+    // Adds the agent that signs incoming documents to the trusted parties, and the CA's revocation lists.
     void trustAgent() const;
     // Whether openssl verifies the detached signature of data against the test PKI.
     static bool verifiesWithOpenSsl(const std::filesystem::path& data, const std::filesystem::path& signature);

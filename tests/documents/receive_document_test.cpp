@@ -97,4 +97,11 @@ TEST_F(ReceiveDocument, AttachmentsAreListedWithoutTheBodyAndDownloadUnderTheirN
     for (const char* number : {"0", "1", "3"})
         EXPECT_EQ(call("GET", std::string("inbox/") + incoming + "/attachments/" + number).status, 404) << number;
     EXPECT_EQ(call("GET", "inbox/00000000-0000-0000-0000-000000000000/attachments/2").status, 400);
+
+    // The report is part 2, under the type of the second attachment record.
+    const CurlAnswer report = call("GET", std::string("inbox/") + incoming + "/viewReport");
+    ASSERT_EQ(report.status, 200);
+    EXPECT_EQ(report.body, file.body);
+    EXPECT_EQ(report.header("content-type"), "application/octet-stream");
+    EXPECT_EQ(report.header("content-disposition"), "inline; filename=\"report.docx\"");
 }

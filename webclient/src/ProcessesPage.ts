@@ -36,7 +36,7 @@ namespace vpp {
     load(): Promise<void> {
       window.clearTimeout(this.poll);
       this.poll = undefined;
-      return this.list().then((processes) => {
+      return this.api.getJson<ProcessInfo[]>("processes").then((processes) => {
         this.model.setData(processes.map((p) => [
           p.desc,
           p.stage,
@@ -50,16 +50,6 @@ namespace vpp {
         if (active > 0) {
           this.poll = window.setTimeout(() => this.reload(), ProcessesPage.POLL_MS);
         }
-      });
-    }
-
-    /** A proxy built without background processes answers 501: it simply has none to show. */
-    private list(): Promise<ProcessInfo[]> {
-      return this.api.getJson<ProcessInfo[]>("processes").catch((error) => {
-        if (error instanceof RestError && error.status === 501) {
-          return [] as ProcessInfo[];
-        }
-        throw error;
       });
     }
 
