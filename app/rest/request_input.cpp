@@ -8,13 +8,20 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <iterator>
 
 namespace tessel::rest {
 
 QString readBodyText(Poco::Net::HTTPServerRequest& request)
 {
-    const std::string body{std::istreambuf_iterator<char>(request.stream()), std::istreambuf_iterator<char>()};
+    // Bodies read as text are small JSON; a bigger one is refused rather than held in memory.
+    std::string body;
+    char buffer[8192];
+    std::istream& stream = request.stream();
+    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0) {
+        body.append(buffer, static_cast<std::size_t>(stream.gcount()));
+        if (body.size() > maxBodyTextSize)
+            throw bad_request(QStringLiteral("Request body is larger than %1 bytes").arg(maxBodyTextSize));
+    }
     return QString::fromUtf8(body.c_str());
 }
 

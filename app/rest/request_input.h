@@ -3,13 +3,17 @@
 #include <QJsonValue>
 #include <QString>
 
+#include <cstddef>
+
 namespace Poco::Net {
 class HTTPServerRequest;
 }
 
 namespace tessel::rest {
 
-// The body up to its first zero byte, as UTF-8.
+constexpr std::size_t maxBodyTextSize = 16 << 20;
+
+// The body up to its first zero byte, as UTF-8. A body over maxBodyTextSize is a bad request.
 QString readBodyText(Poco::Net::HTTPServerRequest& request);
 
 // Empty body: null. A body not starting with "[" or "{": that text as a JSON string.

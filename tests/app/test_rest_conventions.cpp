@@ -63,6 +63,11 @@ TEST(RestConventions, ParseJsonBodyCases)
         EXPECT_EQ(answer.header("Expires"), "0");
     }
 
+    const HttpAnswer tooLarge = httpRequest(server.port(), "POST", "/", std::string(maxBodyTextSize + 1, ' '));
+    EXPECT_EQ(tooLarge.status, 400);
+    EXPECT_EQ(tooLarge.body, "Request body is larger than 16777216 bytes");
+    EXPECT_EQ(httpRequest(server.port(), "POST", "/", std::string(maxBodyTextSize - 3, ' ') + "\"a\"").status, 200);
+
     const HttpAnswer broken = httpRequest(server.port(), "POST", "/", "{");
     EXPECT_EQ(broken.status, 500);
     EXPECT_EQ(broken.body.rfind("Error creating json from request body: ", 0), 0u) << broken.body;
