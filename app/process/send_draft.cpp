@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 
+#include <memory>
+
 namespace tessel::process {
 
 using docs::DraftsStorage;
@@ -27,6 +29,10 @@ QUuid SendDraft::start(const QString& sessionId, const QString& password, const 
 
 void SendDraft::run()
 {
+    const std::unique_ptr<QString, void (*)(QString*)> forgetPassword(&m_password, [](QString* password) {
+        password->fill(QChar(0));
+        password->clear();
+    });
     DraftsStorage* drafts = DraftsStorage::instance();
     setState(Running);
     setStage(QCoreApplication::translate("SendDraft", "Update draft from server"));

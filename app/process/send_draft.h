@@ -22,7 +22,8 @@ public:
 private:
     void signParts(const QList<QFileInfo>& parts);
 
-    const QString m_password;
+    // Dropped once the process has run: the entry stays listed until the user clears it.
+    QString m_password;
 };
 
 } // namespace tessel::process
