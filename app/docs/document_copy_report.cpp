@@ -55,6 +55,7 @@ QString documentCopyReport(const DocumentCopyData& data)
 {
     NL::Template::LoaderMemory loader;
     loader.add("index.html", documentCopyPageTemplate());
+    loader.add("page_head.html", pageHeadTemplate());
     NL::Template::Template page(loader);
     page.load("index.html");
 

@@ -4,11 +4,7 @@ namespace tessel::docs {
 
 const char* documentCopyPageTemplate()
 {
-    return R"html(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0 Transitional//EN">
-<html lang="ru">
-<head>
-<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
-<title>Копия электронного документа</title>
+    return R"html({% include page_head.html %}<title>Копия электронного документа</title>
 <style type="text/css">
 * { border: 0; outline: 0; padding: 0; margin: 0; font: inherit; }
 body { padding: 20px; font-family: "Times New Roman", Times, serif; }

@@ -61,6 +61,7 @@ QString verificationReport(const nxcrypto::SignInfoPtr& info)
     NL::Template::LoaderMemory loader;
     loader.add("index.html", verificationPageTemplate());
     loader.add("cert.html", certificatePanelTemplate());
+    loader.add("page_head.html", pageHeadTemplate());
     NL::Template::Template page(loader);
     page.load("index.html");
 

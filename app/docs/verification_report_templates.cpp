@@ -4,11 +4,7 @@ namespace tessel::docs {
 
 const char* verificationPageTemplate()
 {
-    return R"html(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0 Transitional//EN">
-<html lang="ru">
-<head>
-<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
-<title>Проверка электронной подписи документа</title>
+    return R"html({% include page_head.html %}<title>Проверка электронной подписи документа</title>
 <style type="text/css">
 .header { text-align: center; }
 .field { font-weight: bold; }

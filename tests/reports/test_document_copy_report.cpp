@@ -43,6 +43,8 @@ DocumentCopyData answerToARequest()
 TEST(DocumentCopyReport, ShowsTheDocumentItsRequestItsSignatureAndTheAgentsCertification)
 {
     const QString html = documentCopyReport(answerToARequest());
+    EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE HTML PUBLIC")));
+    EXPECT_TRUE(html.contains(QStringLiteral("charset=utf-8\">\n<title>Копия электронного документа</title>")));
     for (const QString& expected : {
              row(QStringLiteral("Тип документа:"), QStringLiteral("Ответ на запрос")),
              row(QStringLiteral("Отправитель:"), QStringLiteral("АО Регистратор")),

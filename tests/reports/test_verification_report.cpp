@@ -58,6 +58,9 @@ TEST(VerificationReport, OnlyCorrectSignaturesOfAValidSignerConfirmTheDocument)
 TEST(VerificationReport, ACheckWithoutSignsSaysSoAndListsNoBlocks)
 {
     const QString html = verificationReport(checkOf(SignState::NotDetermined, CertificateState::NotDetermined));
+    EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n"
+                                               "<html lang=\"ru\">")));
+    EXPECT_TRUE(html.contains(QStringLiteral("charset=utf-8\">\n<title>Проверка электронной подписи документа</title>")));
     EXPECT_EQ(html.count(emptyList), 1);
     EXPECT_FALSE(html.contains(QStringLiteral("<h4>")));
     EXPECT_FALSE(html.contains(certificatePanel));
