@@ -3,10 +3,12 @@
 #include "not_implemented.h"
 #include "rest/attachment_endpoints.h"
 #include "rest/crypto_endpoints.h"
+#include "rest/document_copy_endpoint.h"
 #include "rest/draft_endpoints.h"
 #include "rest/inbox_endpoints.h"
 #include "rest/process_endpoints.h"
 #include "rest/service_endpoints.h"
+#include "rest/sign_check_endpoint.h"
 #include "rest/temp_storage.h"
 #include "static_file_handler.h"
 
@@ -88,8 +90,8 @@ RouteList buildRouteTable()
         restRoute(get, QStringLiteral("processes/state$"), rest::overallProcessState),
         restRoute(post, QStringLiteral("processes/clear$"), rest::clearProcesses),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("$"), rest::receiveDocument),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"), notImplemented),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/reassure$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"), rest::showSign(docs::StorageType::Inbox)),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/reassure$"), rest::showDocumentCopy),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/viewReport$"), rest::viewReport),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Inbox)),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Inbox)),
@@ -97,7 +99,7 @@ RouteList buildRouteTable()
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Outbox)),
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Outbox)),
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"), notImplemented),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"), rest::showSign(docs::StorageType::Outbox)),
         restRoute(post, QStringLiteral("scans$"), notImplemented),
         restRoute(put, QStringLiteral("scans$"), notImplemented),
         route(any, QStringLiteral("^/local/(.*)?"), StaticFileHandler(QStringLiteral(":/"), QStringLiteral("/local/"))),

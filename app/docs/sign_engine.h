@@ -27,6 +27,8 @@ public:
     // signFiles pair with dataFiles by position; a null checkTime means now. flag is not used.
     virtual nxcrypto::SignInfoPtr verify(bool flag, const QVector<QFileInfo>& dataFiles,
                                          const QVector<QFileInfo>& signFiles, const QDateTime& checkTime) = 0;
+    // The verification report of a check as HTML.
+    virtual QString report(const nxcrypto::SignInfoPtr& info) = 0;
 
     static SignEngine* instance();
 };

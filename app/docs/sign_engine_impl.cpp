@@ -2,6 +2,7 @@
 
 #include "read_only_files.h"
 #include "signer_check.h"
+#include "verification_report.h"
 
 #include "crypto_engine_setup.h"
 
@@ -69,6 +70,11 @@ nxcrypto::SignInfoPtr SignEngineImpl::verify(bool, const QVector<QFileInfo>& dat
     const ReadOnlyFiles data(dataFiles);
     const ReadOnlyFiles signatures(signFiles);
     return crypto->verifySign(data.devices(), signatures.devices(), SignerCheck(crypto), checkTime);
+}
+
+QString SignEngineImpl::report(const nxcrypto::SignInfoPtr& info)
+{
+    return verificationReport(info);
 }
 
 } // namespace tessel::docs

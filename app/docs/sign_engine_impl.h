@@ -13,6 +13,7 @@ public:
     SignResult sign(const QString& password, const QVector<QFileInfo>& files) override;
     nxcrypto::SignInfoPtr verify(bool flag, const QVector<QFileInfo>& dataFiles, const QVector<QFileInfo>& signFiles,
                                  const QDateTime& checkTime) override;
+    QString report(const nxcrypto::SignInfoPtr& info) override;
 };
 
 } // namespace tessel::docs

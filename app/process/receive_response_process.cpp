@@ -4,6 +4,7 @@
 #include "rest_client.h"
 
 #include "crypto/sign_info.h"
+#include "docs/sign_confirmation.h"
 #include "docs/sign_engine.h"
 #include "docs/storage.h"
 
@@ -12,12 +13,10 @@
 namespace tessel::process {
 namespace {
 
-// What the portal records for a check: 1 when every signature is correct and the signer is valid, 2 otherwise.
+// What the portal records for a check: 1 for a confirmed document, 2 otherwise.
 unsigned signStateId(const nxcrypto::SignInfo& info)
 {
-    const bool confirmed = info.globalSignState() == nxcrypto::SignState::Valid
-                           && info.certificateState() == nxcrypto::CertificateState::Valid;
-    return confirmed ? 1 : 2;
+    return docs::isConfirmed(info) ? 1 : 2;
 }
 
 } // namespace

@@ -95,7 +95,7 @@ TEST_F(Routing, RestRoutesMatchByMethodAndPattern)
     const std::pair<const char*, const char*> cases[] = {
         {"/local/rest/v1/scans", "PUT"},
         {"/local/rest/v1/drafts/0123ABCD-0000-0000-0000-00000000abcd", "PUT"},
-        {"/local/rest/v1/outbox/0123abcd-0000-0000-0000-00000000abcd/sign", "GET"},
+        {"/local/rest/v1/scans", "POST"},
         {"/local/rest/v1/inbox/0123abcd-0000-0000-0000-00000000abcd/attachments/scan/2", "GET"},
     };
     for (const auto& [target, method] : cases)

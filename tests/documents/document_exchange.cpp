@@ -62,19 +62,23 @@ QJsonObject DocumentExchange::finishedProcessOf(const std::string& documentId)
 
 void DocumentExchange::trustAgent() const
 {
+    addToStore({"velmar_portal_proxy_trust", testsupport::TestPki::instance().file("agent.pem").string()});
+    installRevocationLists();
+}
+
+void DocumentExchange::installRevocationLists() const
+{
     const testsupport::TestPki& pki = testsupport::TestPki::instance();
-    const std::vector<std::vector<std::string>> additions = {
-        {"velmar_portal_proxy_trust", pki.file("agent.pem").string()},
-        // Without the revocation lists the agent's certificate cannot count as valid.
-        {"ROOT", pki.file("root.crl.pem").string(), pki.file("intermediate.crl.pem").string()},
-    };
-    for (const std::vector<std::string>& addition : additions) {
-        std::vector<std::string> command = {NXCSP_ADMIN, "store", "add"};
-        command.insert(command.end(), addition.begin(), addition.end());
-        const testsupport::CommandResult added = testsupport::runCommand(command, {workstation.environment()});
-        if (added.exitStatus != 0)
-            throw std::runtime_error("nxcsp-admin failed: " + added.output + added.errors);
-    }
+    addToStore({"ROOT", pki.file("root.crl.pem").string(), pki.file("intermediate.crl.pem").string()});
+}
+
+void DocumentExchange::addToStore(const std::vector<std::string>& storeAndFiles) const
+{
+    std::vector<std::string> command = {NXCSP_ADMIN, "store", "add"};
+    command.insert(command.end(), storeAndFiles.begin(), storeAndFiles.end());
+    const testsupport::CommandResult added = testsupport::runCommand(command, {workstation.environment()});
+    if (added.exitStatus != 0)
+        throw std::runtime_error("nxcsp-admin failed: " + added.output + added.errors);
 }
 
 bool DocumentExchange::verifiesWithOpenSsl(const std::filesystem::path& data, const std::filesystem::path& signature)

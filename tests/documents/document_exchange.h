@@ -40,8 +40,12 @@ protected:
     }
     // Adds the agent that signs incoming documents to the trusted parties, and the CA's revocation lists.
     void trustAgent() const;
+    // Without the CA's revocation lists no signer's certificate can count as valid.
+    void installRevocationLists() const;
     // Whether openssl verifies the detached signature of data against the test PKI.
     static bool verifiesWithOpenSsl(const std::filesystem::path& data, const std::filesystem::path& signature);
+    // nxcsp-admin store add STORE FILES... on the workstation.
+    void addToStore(const std::vector<std::string>& storeAndFiles) const;
 
     std::filesystem::path directory = testsupport::TestPki::instance().makeTemporaryDirectory("documents");
     TestWorkstation workstation{directory};
