@@ -3,7 +3,6 @@
 #include "document_page_script.h"
 
 #include <QDate>
-#include <QStringList>
 
 #include <utility>
 
