@@ -121,6 +121,7 @@ int runProxy(int argc, char** argv)
     });
     QTimer::singleShot(0, server, &ProxyServer::start);
     const int code = QCoreApplication::exec();
+    process::Manager::shutdown();
 
     LOG_INFO << QCoreApplication::translate("main", "Stopping %1").arg(QCoreApplication::applicationName());
     LOG_INFO << stars;

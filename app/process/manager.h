@@ -29,6 +29,10 @@ public:
 
     // Creating the manager starts its worker thread.
     static Manager* instance();
+    // Ends the manager, letting a running process finish, for the end of main: left to process
+    // exit, its worker would end after OpenSSL's exit handler, which then no longer frees the
+    // worker's per-thread OpenSSL state.
+    static void shutdown();
 };
 
 } // namespace tessel::process

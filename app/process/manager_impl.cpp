@@ -11,12 +11,22 @@ namespace {
 
 constexpr std::chrono::milliseconds idlePoll(50);
 
+Singleton<Manager>& holder()
+{
+    static Singleton<Manager> manager([] { return new ManagerImpl; });
+    return manager;
+}
+
 } // namespace
 
 Manager* Manager::instance()
 {
-    static Singleton<Manager> holder([] { return new ManagerImpl; });
-    return holder.instance();
+    return holder().instance();
+}
+
+void Manager::shutdown()
+{
+    holder().destroy();
 }
 
 ManagerImpl::ManagerImpl() : m_worker(&ManagerImpl::worker, this) {}

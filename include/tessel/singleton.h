@@ -50,6 +50,13 @@ public:
         delete previous;
     }
 
+    // Deletes the object now instead of at process exit; a later instance() makes a new one.
+    void destroy()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        delete m_object.exchange(nullptr, std::memory_order_acq_rel);
+    }
+
 private:
     std::atomic<T*> m_object{nullptr};
     std::mutex m_mutex;

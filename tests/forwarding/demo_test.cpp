@@ -3,6 +3,9 @@
 #include "local_ports.h"
 #include "test_pki.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,9 +25,11 @@ std::string fileText(const std::filesystem::path& path)
     return text.str();
 }
 
+const std::string incoming = "16fd2706-8baf-433b-82eb-8c7fada847da";
+
 // The README's demo command as a new user runs it, with the programs of this build, stopped
 // with the signal Ctrl-C sends.
-TEST(Demo, PrintedUrlAnswersAndCtrlCStopsProxyAndPortal)
+TEST(Demo, PrintedUrlShowsTheSeededDocumentsAndCtrlCStopsProxyAndPortal)
 {
     const std::filesystem::path directory = testsupport::TestPki::instance().makeTemporaryDirectory("demo");
     const unsigned short proxyPort = freeLocalPort();
@@ -53,6 +58,22 @@ TEST(Demo, PrintedUrlAnswersAndCtrlCStopsProxyAndPortal)
     const CurlAnswer page = runCurl({url + "webclient/"});
     EXPECT_EQ(page.status, 200);
     EXPECT_NE(page.body.find("Signed in as"), std::string::npos) << page.body;
+    // The seeded documents, by their numbers, each with the actions of its list.
+    for (const char* row : {"data-kind=\"drafts\" data-id=\"0f8fad5b-d9cb-469f-a165-70867728950e\" data-number=\"И-2026/118\"",
+                            "data-kind=\"drafts\" data-id=\"7c9e6679-7425-40de-944b-e07fc1f90ae7\" data-number=\"И-2026/119\"",
+                            "data-kind=\"inbox\" data-id=\"16fd2706-8baf-433b-82eb-8c7fada847da\" data-number=\"Р-2026/5521\""})
+        EXPECT_NE(page.body.find(row), std::string::npos) << row << "\n" << page.body;
+    EXPECT_NE(fileText(output).find("What to try"), std::string::npos) << fileText(output);
+
+    // The demo trusts the seeded document's signer and has the revocation lists: receiving it
+    // reports its signatures as confirmed to the portal.
+    EXPECT_EQ(runCurl({url + "local/rest/v1/inbox/" + incoming}).status, 200);
+    const std::filesystem::path signState = directory / "demo" / "portal-state" / "documents" / "inbox" / incoming / "signState.json";
+    const auto received = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!std::filesystem::exists(signState) && std::chrono::steady_clock::now() < received)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const QJsonObject recorded = QJsonDocument::fromJson(QByteArray::fromStdString(fileText(signState))).object();
+    EXPECT_EQ(recorded.value("newStateId").toInt(-1), 1) << fileText(signState);
 
     ASSERT_EQ(kill(demo.pid(), SIGINT), 0);
     const std::optional<int> status = demo.waitForExit(std::chrono::seconds(30));

@@ -169,6 +169,21 @@ TEST(ProcessManager, WaitingProcessesCountAsNothingGoingOn)
     ASSERT_TRUE(waitUntil([&] { return statesOf(manager) == QList<qint32>{Done, Done}; }));
 }
 
+TEST(ProcessManager, ShutdownLetsTheRunningProcessFinishAndALaterManagerStartsAfresh)
+{
+    const auto running = scripted();
+    Manager::instance()->add(running);
+    ASSERT_TRUE(running->waitStarted());
+    std::thread releaser([&running] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        running->release();
+    });
+    Manager::shutdown();
+    releaser.join();
+    EXPECT_EQ(running->info().state, Done);
+    EXPECT_TRUE(Manager::instance()->list().isEmpty());
+}
+
 TEST(ProcessStatusJson, ErrorTextOnlyForAFailedProcessAndIdsAsPlainText)
 {
     ProcessStatus status;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 namespace standin {
 
@@ -55,6 +56,26 @@ std::filesystem::path DocumentStore::existing(const std::string& kind, const std
     if (!std::filesystem::is_directory(path))
         throw HttpError(HTTPResponse::HTTP_NOT_FOUND, "no such document: " + kind + "/" + id);
     return path;
+}
+
+std::vector<std::string> DocumentStore::ids(const std::string& kind) const
+{
+    if (!isDocumentKind(kind))
+        throw std::invalid_argument("no such kind of documents: " + kind);
+    std::vector<std::string> found;
+    const std::filesystem::path kindDirectory = stateDir_ / "documents" / kind;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(kindDirectory, error);
+    // No directory yet means no documents of that kind yet.
+    if (error && error != std::errc::no_such_file_or_directory)
+        throw std::filesystem::filesystem_error("cannot list the documents", kindDirectory, error);
+    for (const auto& entry : entries) {
+        const std::string name = entry.path().filename().string();
+        if (isDocumentId(name) && name == lowerCase(name) && entry.is_directory())
+            found.push_back(name);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 std::filesystem::path DocumentStore::scratchDirectory() const

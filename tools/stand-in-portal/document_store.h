@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace standin {
 
@@ -16,6 +17,9 @@ public:
     std::filesystem::path directory(const std::string& kind, const std::string& id) const;
     // The directory of a document that exists; HttpError 404 naming it otherwise.
     std::filesystem::path existing(const std::string& kind, const std::string& id) const;
+    // The ids of the documents of a kind (drafts, inbox or outbox), sorted; entries whose names
+    // are no document ids are left out.
+    std::vector<std::string> ids(const std::string& kind) const;
     // Where files are prepared before they are renamed into a document.
     std::filesystem::path scratchDirectory() const;
 

@@ -13,9 +13,11 @@ namespace {
 QDomElement readEnvelope(const std::filesystem::path& path)
 {
     QFile file(QString::fromStdString(path.string()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the envelope " + path.string() + ": " + file.errorString().toStdString());
     QDomDocument document;
     QString error;
-    if (!file.open(QIODevice::ReadOnly) || !document.setContent(&file, false, &error))
+    if (!document.setContent(&file, false, &error))
         throw std::runtime_error("cannot read the envelope " + path.string() + ": " + error.toStdString());
     return document.documentElement();
 }
@@ -23,6 +25,18 @@ QDomElement readEnvelope(const std::filesystem::path& path)
 QString childText(const QDomElement& parent, const QString& name)
 {
     return parent.firstChildElement(name).text().trimmed();
+}
+
+EnvelopeSummary summaryOf(const QDomElement& envelope)
+{
+    const QDomElement subtype = envelope.firstChildElement("msg_subtype");
+    return {
+        childText(envelope, "doc_num"),
+        childText(envelope, "doc_date"),
+        childText(envelope.firstChildElement("sender"), "name"),
+        childText(envelope.firstChildElement("recipient"), "name"),
+        subtype.isNull() ? childText(envelope, "msg_schema_type") : childText(subtype, "name"),
+    };
 }
 
 QString transferAgentName(const QDomElement& envelope)
@@ -45,16 +59,26 @@ QJsonObject recordedSignState(const std::filesystem::path& document)
 
 } // namespace
 
+EnvelopeSummary envelopeSummary(const std::filesystem::path& document)
+{
+    return summaryOf(readEnvelope(document / "0"));
+}
+
+int recordedSignStateId(const std::filesystem::path& document)
+{
+    return recordedSignState(document).value("newStateId").toInt(0);
+}
+
 QJsonObject signVerificationData(const std::filesystem::path& document)
 {
     const QDomElement envelope = readEnvelope(document / "0");
-    const QDomElement subtype = envelope.firstChildElement("msg_subtype");
+    const EnvelopeSummary summary = summaryOf(envelope);
     QJsonObject data{
-        {"msgType", subtype.isNull() ? childText(envelope, "msg_schema_type") : childText(subtype, "name")},
-        {"sender", childText(envelope.firstChildElement("sender"), "name")},
-        {"recipient", childText(envelope.firstChildElement("recipient"), "name")},
-        {"outDocNum", childText(envelope, "doc_num")},
-        {"outDocDate", childText(envelope, "doc_date")},
+        {"msgType", summary.type},
+        {"sender", summary.sender},
+        {"recipient", summary.recipient},
+        {"outDocNum", summary.number},
+        {"outDocDate", summary.date},
         {"taName", transferAgentName(envelope)},
     };
     const QDomElement link = envelope.firstChildElement("doc_link");

@@ -31,6 +31,21 @@ class StandInPortal {
     this.port = Number(fs.readFileSync(this.portFile, "utf8").trim());
   }
 
+  /** Writes the sample documents of seed-documents, signed by the PKI's agent, into the state directory. */
+  seedDocuments() {
+    ChildProcess.run(tools.seedDocuments(), [this.dir, this.workstation.pki]);
+  }
+
+  /** A document's directory in the state directory. */
+  documentDir(kind, id) {
+    return path.join(this.dir, "documents", kind, id);
+  }
+
+  /** The requests the portal received, in order, as requests.log records them. */
+  requests() {
+    return fs.readFileSync(path.join(this.dir, "requests.log"), "utf8").split("\n").filter((l) => l !== "").map(JSON.parse);
+  }
+
   get url() {
     return `https://localhost:${this.port}`;
   }

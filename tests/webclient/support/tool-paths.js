@@ -14,6 +14,7 @@ module.exports = {
   nxcspAdmin: () => required("VPP_NXCSP_ADMIN"),
   standInPortal: () => required("VPP_STAND_IN_PORTAL"),
   makeTestPki: () => required("VPP_MAKE_TEST_PKI"),
+  seedDocuments: () => required("VPP_SEED_DOCUMENTS"),
   artifacts: () => required("VPP_TEST_ARTIFACTS"),
   chromium: () => process.env.VPP_CHROMIUM || "/usr/bin/chromium"
 };

@@ -4,7 +4,7 @@
 
 namespace standin {
 
-// GET /webclient/: the portal's page, naming the user of the client certificate.
+// GET /webclient/: the portal's document page for the user of the client certificate.
 void serveWebclientPage(Exchange& exchange);
 
 // /test/echo: the request as JSON, with the length and SHA-256 of its body.

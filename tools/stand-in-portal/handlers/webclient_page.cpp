@@ -1,20 +1,19 @@
+#include "document_listing.h"
+#include "document_page.h"
 #include "handlers/handlers.h"
-
-#include <QString>
 
 namespace standin {
 
 void serveWebclientPage(Exchange& exchange)
 {
-    const QString user = exchange.clientSubject.empty()
-                             ? QStringLiteral("<p id=\"user\" class=\"anonymous\">No client certificate</p>")
-                             : QStringLiteral("<p id=\"user\">Signed in as %1</p>")
-                                   .arg(QString::fromStdString(exchange.clientSubject).toHtmlEscaped());
-    const QString page = QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head><meta charset=\"utf-8\">"
-                                        "<title>Velmar portal</title></head>\n<body>\n<h1>Velmar portal</h1>\n%1\n"
-                                        "</body>\n</html>\n")
-                             .arg(user);
-    exchange.response.sendText(Poco::Net::HTTPResponse::HTTP_OK, "text/html; charset=utf-8", page.toStdString());
+    // The real portal keeps a session per sign-in; the stand-in has one, and the page sends it
+    // to the proxy, which passes it on to every portal call.
+    exchange.response.header().add("Set-Cookie", "X-Session-Id=stand-in-session; Path=/");
+    const DocumentLists lists =
+        exchange.clientSubject.empty() ? DocumentLists() : listDocuments(DocumentStore(exchange.portal.stateDir));
+    exchange.response.header().set("Cache-Control", "no-store");
+    exchange.response.sendText(Poco::Net::HTTPResponse::HTTP_OK, "text/html; charset=utf-8",
+                               documentPageHtml(exchange.clientSubject, lists));
 }
 
 } // namespace standin
