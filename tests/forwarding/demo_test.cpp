@@ -5,12 +5,12 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>
-#include <regex>
 #include <signal.h>
 #include <sstream>
 #include <thread>
@@ -38,19 +38,20 @@ TEST(Demo, PrintedUrlShowsTheSeededDocumentsAndCtrlCStopsProxyAndPortal)
                                    {"VPP_DEMO_BUILD_DIR=" VPP_BUILD_DIR, "VPP_DEMO_DIR=" + (directory / "demo").string(),
                                     "VPP_DEMO_PORT=" + std::to_string(proxyPort)});
 
-    const std::regex ready(R"(Open: +(http://localhost:(\d+)/)[\s\S]*Key PIN: +(\d+)[\s\S]*Portal: +https://localhost:(\d+))");
-    std::smatch found;
+    const QRegularExpression ready(
+        QStringLiteral(R"(Open: +(http://localhost:(\d+)/)[\s\S]*Key PIN: +(\d+)[\s\S]*Portal: +https://localhost:(\d+))"));
+    QRegularExpressionMatch found;
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-    while (!std::regex_search(text = fileText(output), found, ready)) {
+    while (!(found = ready.match(QString::fromStdString(text = fileText(output)))).hasMatch()) {
         ASSERT_TRUE(demo.running()) << text;
         ASSERT_LT(std::chrono::steady_clock::now(), deadline) << text;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    const std::string url = found[1];
-    const std::string pin = found[3];
-    const auto portalPort = static_cast<unsigned short>(std::stoi(found[4]));
-    EXPECT_EQ(std::stoi(found[2]), proxyPort);
+    const std::string url = found.captured(1).toStdString();
+    const std::string pin = found.captured(3).toStdString();
+    const auto portalPort = static_cast<unsigned short>(found.captured(4).toUInt());
+    EXPECT_EQ(found.captured(2).toUInt(), proxyPort);
 
     EXPECT_EQ(runCurl({url}).header("location"), "/webclient/");
     EXPECT_EQ(runCurl({url + "webclient/"}).header("location"), "/local/#auth");
