@@ -1,5 +1,6 @@
 #include "exception_message.h"
 #include "store_fixture.h"
+#include "temp_upload.h"
 
 #include "docs/scan_manager.h"
 #include "rest/temp_storage.h"
@@ -29,17 +30,6 @@ QByteArray fileBytes(const QFileInfo& file)
 class Scans : public StoreTest
 {
 protected:
-    QUuid addImage(const QByteArray& bytes)
-    {
-        const QSharedPointer<QTemporaryFile> file = tessel::utils::mkTemp(QStringLiteral("scanTest"));
-        file->write(bytes);
-        file->flush();
-        auto entry = std::make_shared<tessel::rest::TempEntry>();
-        entry->file = QFileInfo(file->fileName());
-        entry->owner = std::shared_ptr<void>(file.data(), [file](void*) {});
-        return TempStorage::instance()->add(entry);
-    }
-
     static QByteArray page(int n) { return "\x89PNG page " + QByteArray::number(n); }
 
     // The entry names of a part's archive, in the archive's order.
@@ -76,7 +66,7 @@ TEST_P(PageCounts, SavedPagesOpenAgainInTheirOrder)
     QStringList names;
     QList<QByteArray> pages;
     for (int i = 0; i < GetParam(); ++i) {
-        images.append(addImage(page(i)));
+        images.append(addTempUpload(page(i)));
         names.append(QStringLiteral("page%1.img").arg(i, 5, 10, QLatin1Char('0')));
         pages.append(page(i));
     }
@@ -93,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Scans, PageCounts, ::testing::Values(0, 3, 12));
 
 TEST_F(Scans, ANullImageIdIsSkippedAndTheNextPagesMoveUp)
 {
-    scans()->saveScan(m_id, 3, {addImage(page(0)), QUuid(), addImage(page(2))});
+    scans()->saveScan(m_id, 3, {addTempUpload(page(0)), QUuid(), addTempUpload(page(2))});
 
     EXPECT_EQ(entriesOf("3"), (QStringList{"page00000.img", "page00001.img"}));
     EXPECT_EQ(openedPages(drafts, 3), (QList<QByteArray>{page(0), page(2)}));
@@ -102,7 +92,7 @@ TEST_F(Scans, ANullImageIdIsSkippedAndTheNextPagesMoveUp)
 TEST_F(Scans, SavingReplacesThePartAndLeavesNoArchiveBehind)
 {
     put(drafts, "2", "old part");
-    scans()->saveScan(m_id, 2, {addImage(page(7))});
+    scans()->saveScan(m_id, 2, {addTempUpload(page(7))});
 
     EXPECT_EQ(openedPages(drafts, 2), QList<QByteArray>{page(7)});
     EXPECT_EQ(QDir::temp().entryList({"kmtScan.*"}, QDir::Files).size(), 0);
@@ -113,14 +103,14 @@ TEST_F(Scans, AnUnknownImageFailsBeforeAnythingIsWritten)
     put(drafts, "2", "old part");
     const QUuid unknown = QUuid::createUuid();
 
-    EXPECT_EQ(messageOf([&] { scans()->saveScan(m_id, 2, {addImage(page(0)), unknown}); }),
+    EXPECT_EQ(messageOf([&] { scans()->saveScan(m_id, 2, {addTempUpload(page(0)), unknown}); }),
               "Temporary file not found: " + unknown.toString().toStdString());
     EXPECT_EQ(contents(drafts, "2"), "old part");
 }
 
 TEST_F(Scans, OpeningTwiceGivesOwnCopiesThatGoWithTheirLastPage)
 {
-    scans()->saveScan(m_id, 2, {addImage(page(0)), addImage(page(1))});
+    scans()->saveScan(m_id, 2, {addTempUpload(page(0)), addTempUpload(page(1))});
     const QList<QUuid> first = scans()->openScan(m_session, drafts, m_id, 2);
     const QList<QUuid> second = scans()->openScan(m_session, drafts, m_id, 2);
     ASSERT_EQ(first.size(), 2);
