@@ -105,6 +105,9 @@ QJsonValue updateDraft(const QString& sessionId, const QUuid& draftId, const QJs
     LOG_DEBUG << QStringLiteral("Updating draft for document # %1").arg(uuidToText(draftId));
     const QList<CommitDataRow> rows = parseCommitData(commits);
     validateCommitData(rows, draftId);
+    // Without a local copy the upload would carry no attachment and the portal would drop them
+    // all; a copy that is there holds edits of its own (saved scans) and is kept.
+    docs::DraftsStorage::instance()->getDocumentPart(sessionId, draftId, 0, false).get();
     QList<CommitDataRow> edits;
     QList<CommitDataRow> releases;
     for (const CommitDataRow& row : rows)

@@ -194,3 +194,22 @@ TEST_F(DraftUpdate, RemovingWithoutAPartNumberTakesTheEnvelopeWhichTheRefreshBri
     EXPECT_FALSE(exists(drafts, "0.sign"));
     EXPECT_EQ(m_portal.draftUploads().size(), 1);
 }
+
+TEST_F(DraftUpdate, ADraftNotHeldLocallyIsFetchedBeforeItIsEditedAndUploaded)
+{
+    for (const QString& name : filesOf(drafts))
+        QFile::remove(filePath(drafts, name));
+
+    update(R"([{"action": 1, "attachIdx": 4}])");
+
+    EXPECT_EQ(uploaded(), (QMap<int, QByteArray>{{2, "two"}, {3, "three"}}));
+}
+
+TEST_F(DraftUpdate, ALocalCopyIsNotFetchedAgainBeforeTheEdits)
+{
+    put(drafts, "3", "a scan saved before");
+
+    update("[]");
+
+    EXPECT_EQ(uploaded().value(3), "a scan saved before");
+}
