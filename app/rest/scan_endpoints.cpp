@@ -11,6 +11,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <limits>
+
 namespace tessel::rest {
 namespace {
 
@@ -28,7 +30,8 @@ ScanRequest scanRequestOf(Poco::Net::HTTPServerRequest& request)
     const QUuid id = uuidFromText(body.value(QStringLiteral("documentId")).toString());
     const QJsonValue index = body.value(QStringLiteral("attachmentIdx"));
     // A negative or huge number has no attachment and cannot be converted safely.
-    if (id.isNull() || !index.isDouble() || !(index.toDouble() >= 0 && index.toDouble() < 9.2e18))
+    const double largest = static_cast<double>(std::numeric_limits<qint64>::max());
+    if (id.isNull() || !index.isDouble() || !(index.toDouble() >= 0 && index.toDouble() < largest))
         throw bad_request();
     return ScanRequest{id, static_cast<quint64>(index.toDouble()), body};
 }
