@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFileInfo>
 #include <QString>
 #include <QVector>
@@ -9,7 +10,7 @@
 
 namespace tessel {
 
-// A multipart/form-data body of file parts whose length is known before it is sent, so that
+// A multipart/form-data body of file and text parts whose length is known before it is sent, so that
 // it goes with an exact Content-Length; the files are streamed when the body is written.
 class MultipartFormBody
 {
@@ -18,6 +19,8 @@ public:
 
     // The file must exist: its size goes into the length now.
     void addFile(const QString& name, const QFileInfo& file, const std::string& contentType);
+    // A part without a file name whose content is held here.
+    void addText(const QString& name, const QByteArray& content, const std::string& contentType);
 
     std::string contentType() const;
     std::streamsize contentLength() const;
@@ -25,17 +28,21 @@ public:
     void write(std::ostream& out) const;
 
 private:
-    struct FilePart
+    struct Part
     {
         std::string header;
-        QString path;
+        QString path; // empty for a text part
+        QByteArray text;
         qint64 size;
     };
+
+    std::string partHeader(const QString& name, const QString* fileName, const std::string& contentType) const;
+    static void writeFile(std::ostream& out, const Part& part);
 
     std::string closing() const;
 
     std::string m_boundary;
-    QVector<FilePart> m_parts;
+    QVector<Part> m_parts;
 };
 
 } // namespace tessel

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QString>
 #include <QUuid>
 #include <QVector>
@@ -25,6 +26,9 @@ public:
     // Uploads the envelope and the detached signatures of a draft as one multipart form.
     virtual void sendSigns(const QString& sessionId, const QUuid& draftId, const QFileInfo& envelope,
                            const QVector<QFileInfo>& signs) = 0;
+    // Uploads the draft's description with its attachment files (parts 2 and up of the drafts
+    // store); gives the portal's answer.
+    virtual QJsonValue putDraft(const QString& sessionId, const QUuid& draftId, const QJsonObject& document) = 0;
     virtual void sendDraft(const QString& sessionId, const QUuid& draftId) = 0;
     virtual void deleteDraft(const QString& sessionId, const QUuid& draftId) = 0;
     virtual void setSignState(const QString& sessionId, const QUuid& documentId, unsigned stateId,

@@ -1,9 +1,11 @@
 #include "rest_client_impl.h"
 
 #include "app_config.h"
+#include "file_body.h"
 #include "multipart_form_body.h"
 #include "rest_error.h"
 
+#include "docs/drafts_storage.h"
 #include "tessel/exception.h"
 #include "tessel/log_record.h"
 #include "tessel/uuid_text.h"
@@ -18,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QMimeDatabase>
 
 #include <cerrno>
 #include <cstring>
@@ -118,6 +121,20 @@ void RestClientImpl::simpleCall(const QString& sessionId, const QString& path, c
     RestError::check(response, answer);
 }
 
+std::istream& RestClientImpl::sendForm(const Session& session, Poco::Net::HTTPRequest& request,
+                                       const MultipartFormBody& form, Poco::Net::HTTPResponse& response)
+{
+    request.setContentType(form.contentType());
+    request.setContentLength64(form.contentLength());
+    std::ostream& out = session->sendRequest(request);
+    form.write(out);
+    out.flush();
+    failIfNotSent(out);
+    std::istream& answer = session->receiveResponse(response);
+    RestError::check(response, answer);
+    return answer;
+}
+
 QJsonValue RestClientImpl::readJsonAnswer(std::istream& body)
 {
     std::ostringstream content;
@@ -168,15 +185,26 @@ void RestClientImpl::sendSigns(const QString& sessionId, const QUuid& draftId, c
     Session session = openSession();
     Poco::Net::HTTPRequest request =
         makeRequest(sessionId, draftPath(draftId) + QStringLiteral("/sign"), Poco::Net::HTTPRequest::HTTP_POST);
-    request.setContentType(form.contentType());
-    request.setContentLength64(form.contentLength());
-    std::ostream& out = session->sendRequest(request);
-    form.write(out);
-    out.flush();
-    failIfNotSent(out);
     Poco::Net::HTTPResponse response;
-    std::istream& answer = session->receiveResponse(response);
-    RestError::check(response, answer);
+    sendForm(session, request, form, response);
+}
+
+QJsonValue RestClientImpl::putDraft(const QString& sessionId, const QUuid& draftId, const QJsonObject& document)
+{
+    MultipartFormBody form;
+    form.addText(QStringLiteral("document"), QJsonDocument(document).toJson(QJsonDocument::Indented),
+                 "application/json; charset=UTF-8");
+    // Parts 0 and 1, the envelope and the body, are the portal's own; only attachments go.
+    docs::DraftsStorage* drafts = docs::DraftsStorage::instance();
+    for (int part = 2; part < drafts->partsCount(sessionId, draftId); ++part) {
+        const QFileInfo file = drafts->getDocumentPart(sessionId, draftId, part, false).get();
+        form.addFile(QStringLiteral("att%1.data").arg(part), file,
+                     mimeDatabase().mimeTypeForFile(file.filePath(), QMimeDatabase::MatchContent).name().toStdString());
+    }
+    Session session = openSession();
+    Poco::Net::HTTPRequest request = makeRequest(sessionId, draftPath(draftId), Poco::Net::HTTPRequest::HTTP_PUT);
+    Poco::Net::HTTPResponse response;
+    return readJsonAnswer(sendForm(session, request, form, response));
 }
 
 void RestClientImpl::sendDraft(const QString& sessionId, const QUuid& draftId)

@@ -10,9 +10,12 @@
 namespace Poco::Net {
 class HTTPClientSession;
 class HTTPRequest;
+class HTTPResponse;
 } // namespace Poco::Net
 
 namespace tessel {
+
+class MultipartFormBody;
 
 // Each call opens its own plain HTTP session to the proxy's listening address and closes it on return.
 class RestClientImpl : public RestClient
@@ -22,6 +25,7 @@ public:
                  const QJsonObject& parameters) override;
     void sendSigns(const QString& sessionId, const QUuid& draftId, const QFileInfo& envelope,
                    const QVector<QFileInfo>& signs) override;
+    QJsonValue putDraft(const QString& sessionId, const QUuid& draftId, const QJsonObject& document) override;
     void sendDraft(const QString& sessionId, const QUuid& draftId) override;
     void deleteDraft(const QString& sessionId, const QUuid& draftId) override;
     void setSignState(const QString& sessionId, const QUuid& documentId, unsigned stateId,
@@ -44,6 +48,9 @@ private:
     // Sends the request and checks the answer, whose body is not read.
     static void simpleCall(const QString& sessionId, const QString& path, const QJsonValue& body,
                            const std::string& method);
+    // Sends the form with its exact length and checks the answer, which is left to read.
+    static std::istream& sendForm(const Session& session, Poco::Net::HTTPRequest& request,
+                                  const MultipartFormBody& form, Poco::Net::HTTPResponse& response);
     static QJsonValue readJsonAnswer(std::istream& body);
 };
 

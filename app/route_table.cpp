@@ -1,12 +1,13 @@
 #include "route_table.h"
 
-#include "not_implemented.h"
 #include "rest/attachment_endpoints.h"
 #include "rest/crypto_endpoints.h"
 #include "rest/document_copy_endpoint.h"
+#include "rest/draft_editing_endpoints.h"
 #include "rest/draft_endpoints.h"
 #include "rest/inbox_endpoints.h"
 #include "rest/process_endpoints.h"
+#include "rest/scan_endpoints.h"
 #include "rest/service_endpoints.h"
 #include "rest/sign_check_endpoint.h"
 #include "rest/temp_storage.h"
@@ -62,7 +63,6 @@ RouteList buildRouteTable()
     const QString del = QStringLiteral("DELETE");
     const QString id = idPattern();
 
-    // Endpoints answered by notImplemented arrive with the features they belong to.
     return RouteList{
         route(any, QStringLiteral("^/local/$"), rewriteTo("/local/index.html")),
         route(any, QStringLiteral("^/local$"), redirectTo("/local/")),
@@ -82,7 +82,7 @@ RouteList buildRouteTable()
         restRoute(post, QStringLiteral("crypto/certificates/chain$"), rest::certificateChain),
         restRoute(post, QStringLiteral("crypto/certificates/delete$"), rest::deleteCertificate),
         restRoute(post, QStringLiteral("drafts/send$"), rest::sendDrafts),
-        restRoute(put, QStringLiteral("drafts/") + id + QStringLiteral("$"), notImplemented),
+        restRoute(put, QStringLiteral("drafts/") + id + QStringLiteral("$"), rest::saveDraft),
         restRoute(del, QStringLiteral("drafts/") + id + QStringLiteral("$"), rest::deleteDraft),
         restRoute(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Drafts)),
         restRoute(get, QStringLiteral("processes$"), rest::listProcesses),
@@ -95,13 +95,13 @@ RouteList buildRouteTable()
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/viewReport$"), rest::viewReport),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Inbox)),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Inbox)),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), rest::scanPages(docs::StorageType::Inbox)),
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Outbox)),
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Outbox)),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), notImplemented),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), rest::scanPages(docs::StorageType::Outbox)),
         restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"), rest::showSign(docs::StorageType::Outbox)),
-        restRoute(post, QStringLiteral("scans$"), notImplemented),
-        restRoute(put, QStringLiteral("scans$"), notImplemented),
+        restRoute(post, QStringLiteral("scans$"), rest::openDraftScan),
+        restRoute(put, QStringLiteral("scans$"), rest::saveDraftScan),
         route(any, QStringLiteral("^/local/(.*)?"), StaticFileHandler(QStringLiteral(":/"), QStringLiteral("/local/"))),
     };
 }

@@ -1,5 +1,6 @@
 #include "fake_portal.h"
 
+#include "docs/drafts_storage.h"
 #include "rest_error.h"
 
 #include <Poco/Zip/Compress.h>
@@ -45,6 +46,23 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_state->mutex);
         m_state->sentDrafts.append(draftId);
+    }
+
+    QJsonValue putDraft(const QString& sessionId, const QUuid& draftId, const QJsonObject& document) override
+    {
+        DraftUpload upload{sessionId, draftId, document, {}};
+        tessel::docs::DraftsStorage* drafts = tessel::docs::DraftsStorage::instance();
+        for (int part = 2; part < drafts->partsCount(sessionId, draftId); ++part) {
+            QFile file(drafts->getDocumentPart(sessionId, draftId, part, false).get().filePath());
+            if (!file.open(QIODevice::ReadOnly))
+                throw tessel::utils::exception(QStringLiteral("no part %1 to upload").arg(part));
+            upload.attachments.insert(part, file.readAll());
+        }
+        std::lock_guard<std::mutex> lock(m_state->mutex);
+        m_state->draftUploads.append(upload);
+        if (m_state->draftUploadStatus >= 400)
+            throw tessel::RestError(m_state->draftUploadStatus, "Refused");
+        return m_state->draftUploadAnswer;
     }
 
     void deleteDraft(const QString&, const QUuid&) override { unexpected("deleteDraft"); }
@@ -98,4 +116,17 @@ QList<QUuid> FakePortal::sentDrafts() const
 {
     std::lock_guard<std::mutex> lock(m_state->mutex);
     return m_state->sentDrafts;
+}
+
+QList<FakePortal::DraftUpload> FakePortal::draftUploads() const
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    return m_state->draftUploads;
+}
+
+void FakePortal::answerDraftUploads(int status, const QJsonValue& answer)
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->draftUploadStatus = status;
+    m_state->draftUploadAnswer = answer;
 }

@@ -3,6 +3,8 @@
 #include "rest_client.h"
 
 #include <QByteArray>
+#include <QJsonObject>
+#include <QJsonValue>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -14,7 +16,8 @@
 
 // Stands in for the portal behind the process-wide REST client: storage downloads are
 // answered with ZIP archives built from the entries served for their exact path (anything
-// else is a 404), and uploads are recorded.
+// else is a 404), and uploads are recorded. Draft uploads read the drafts store as the
+// real client does.
 class FakePortal
 {
 public:
@@ -24,6 +27,15 @@ public:
         QUuid draftId;
         QString envelope;
         QStringList signs;
+    };
+
+    // A draft upload, with the attachment files as they were when it was made.
+    struct DraftUpload
+    {
+        QString sessionId;
+        QUuid draftId;
+        QJsonObject document;
+        QMap<int, QByteArray> attachments;
     };
 
     FakePortal();
@@ -39,6 +51,9 @@ public:
     QStringList downloadSessions() const;
     QList<SignsUpload> signsUploads() const;
     QList<QUuid> sentDrafts() const;
+    QList<DraftUpload> draftUploads() const;
+    // What draft uploads answer; an error status makes them raise a RestError instead.
+    void answerDraftUploads(int status, const QJsonValue& answer);
 
 private:
     class Client;
@@ -50,6 +65,9 @@ private:
         QStringList downloadSessions;
         QList<SignsUpload> signsUploads;
         QList<QUuid> sentDrafts;
+        QList<DraftUpload> draftUploads;
+        int draftUploadStatus = 200;
+        QJsonValue draftUploadAnswer;
     };
 
     std::shared_ptr<State> m_state;

@@ -10,6 +10,7 @@
 #include "zip_entries.h"
 #include "test_workstation.h"
 
+#include "docs/storage.h"
 #include "tessel/exception.h"
 
 #include <QJsonArray>
@@ -73,6 +74,14 @@ protected:
         return path;
     }
 
+    // A local copy of a draft in a drafts store under the test directory, parts named by number.
+    void storeLocalDraft(const std::string& id, const std::map<std::string, std::string>& parts) const
+    {
+        const std::filesystem::path storage = directory / "storage";
+        tessel::docs::Storage::reinit(fileInfoPath(storage));
+        for (const auto& [part, content] : parts)
+            std::ofstream(storage / "drafts" / (id + "." + part), std::ios::binary) << content;
+    }
 };
 
 QString headerOf(const QJsonObject& request, const QString& name, bool* present = nullptr)
@@ -155,6 +164,45 @@ TEST_F(RestClientThroughProxy, SignaturesArriveIntactWithAnExactLengthAndTheDraf
     client.deleteDraft("s", QUuid(QString::fromStdString(seeded.emptyDraft)));
     EXPECT_FALSE(std::filesystem::exists(document("drafts", seeded.emptyDraft)));
     EXPECT_EQ(lastRequest()["method"].toString(), QStringLiteral("DELETE"));
+}
+
+TEST_F(RestClientThroughProxy, DraftUploadCarriesTheDocumentAndTheAttachmentsFromPartTwoOn)
+{
+    unlockKey();
+    const std::string pdf = "%PDF-1.7 an attachment\r\n--";
+    const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    const struct
+    {
+        std::string id;
+        std::map<std::string, std::string> parts;
+        QStringList types;
+    } cases[] = {
+        {seeded.fullDraft, {{"0", "<envelope/>"}, {"1", "body"}, {"2", pdf}, {"3", png}}, {"application/pdf", "image/png"}},
+        {seeded.emptyDraft, {{"0", "<envelope/>"}, {"1", "body"}}, {}},
+    };
+    for (const auto& draft : cases) {
+        storeLocalDraft(draft.id, draft.parts);
+        const QJsonObject description{{"subject", QString::fromUtf8("Отчёт")}, {"number", 7}};
+
+        const QJsonObject answer = client.putDraft("s", QUuid(QString::fromStdString(draft.id)), description).toObject();
+
+        const QJsonObject request = lastRequest();
+        EXPECT_EQ(request["method"].toString(), QStringLiteral("PUT"));
+        EXPECT_EQ(request["target"].toString().toStdString(), "/rest/client/v1/documents/drafts/" + draft.id);
+        EXPECT_FALSE(headerOf(request, "Content-Length").isEmpty());
+        // The stand-in portal takes "document" first and then att2.data, att3.data, ... only.
+        EXPECT_EQ(answer["document"].toObject(), description) << draft.id;
+        const QJsonArray attachments = answer["attachments"].toArray();
+        ASSERT_EQ(attachments.size(), draft.types.size()) << draft.id;
+        for (int i = 0; i < attachments.size(); ++i) {
+            const QJsonObject attachment = attachments[i].toObject();
+            const std::string part = std::to_string(i + 2);
+            EXPECT_EQ(attachment["fileName"].toString().toStdString(), draft.id + "." + part);
+            EXPECT_EQ(attachment["contentType"].toString(), draft.types[i]);
+            EXPECT_EQ(fileText(document("drafts", draft.id) / part), draft.parts.at(part));
+        }
+        EXPECT_FALSE(std::filesystem::exists(document("drafts", draft.id) / std::to_string(attachments.size() + 2)));
+    }
 }
 
 TEST_F(RestClientThroughProxy, PortalRefusalsRaiseRestErrorsAndLeaveNoFile)
@@ -257,12 +305,20 @@ TEST_F(RestClientThroughProxy, RedirectOfALockedKeyIsNoErrorButYieldsNoData)
         EXPECT_STREQ(e.what(), "Response does not contains needed data");
     }
     EXPECT_FALSE(std::filesystem::exists(target));
-    try {
-        client.getSignVerificationData("s", inbox);
-        ADD_FAILURE() << "getSignVerificationData took the redirect for data";
-    } catch (const tessel::utils::exception& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Error parsing json from string: ", 0), 0u) << e.what();
+    storeLocalDraft(seeded.fullDraft, {{"0", "<envelope/>"}, {"2", "attachment"}});
+    const std::function<void()> jsonCalls[] = {
+        [&] { client.getSignVerificationData("s", inbox); },
+        [&] { client.putDraft("s", draft, QJsonObject()); },
+    };
+    for (const auto& call : jsonCalls) {
+        try {
+            call();
+            ADD_FAILURE() << "the redirect was taken for data";
+        } catch (const tessel::utils::exception& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Error parsing json from string: ", 0), 0u) << e.what();
+        }
     }
+    EXPECT_FALSE(std::filesystem::exists(document("drafts", seeded.fullDraft) / "document.json"));
 }
 
 } // namespace

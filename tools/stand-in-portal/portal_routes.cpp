@@ -35,6 +35,7 @@ RouteTable portalRoutes()
     routes.add("GET", kRestApi + "/storage/*/*", forCertifiedUser(serveStorageDownload));
     routes.add("POST", kRestApi + "/documents/drafts/*/sign", forCertifiedUser(serveDraftSigns));
     routes.add("POST", kRestApi + "/documents/drafts/*/send", forCertifiedUser(serveDraftSend));
+    routes.add("PUT", kRestApi + "/documents/drafts/*", forCertifiedUser(serveDraftPut));
     routes.add("DELETE", kRestApi + "/documents/drafts/*", forCertifiedUser(serveDraftDelete));
     routes.add("PUT", kRestApi + "/documents/incoming/*/signState", forCertifiedUser(serveSignState));
     routes.add("GET", kRestApi + "/documents/incoming/*/signVerificationData", forCertifiedUser(serveSignVerificationData));

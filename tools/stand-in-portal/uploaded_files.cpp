@@ -28,36 +28,47 @@ std::string formBoundary(const Poco::Net::HTTPRequest& request)
     return boundary;
 }
 
-std::string partFileName(const Poco::Net::MessageHeader& header)
+UploadedFile describedPart(const Poco::Net::MessageHeader& header, const std::filesystem::path& directory)
 {
     std::string disposition;
     Poco::Net::NameValueCollection parameters;
     Poco::Net::MessageHeader::splitParameters(header.get("Content-Disposition", ""), disposition, parameters);
-    const std::string fileName = parameters.get("filename", "");
-    if (Poco::icompare(disposition, "form-data") != 0 || fileName.empty())
+    if (Poco::icompare(disposition, "form-data") != 0)
         throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
-                        "every part must be a form-data file part with a file name, got: "
+                        "every part must be a form-data part, got: "
                             + header.get("Content-Disposition", "(no Content-Disposition)"));
-    return fileName;
+    return UploadedFile{parameters.get("name", ""), parameters.get("filename", ""),
+                        header.get("Content-Type", ""), std::make_unique<ScratchFile>(directory, "upload")};
 }
 
 } // namespace
 
+std::vector<UploadedFile> receiveFormParts(const Poco::Net::HTTPRequest& request, RequestBody& body,
+                                           const std::filesystem::path& directory)
+{
+    MultipartFormReader reader(body, formBoundary(request));
+    std::vector<UploadedFile> parts;
+    Poco::Net::MessageHeader header;
+    while (reader.nextPart(header)) {
+        if (parts.size() == kMaxParts)
+            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "a form may hold at most 1000 files");
+        UploadedFile part = describedPart(header, directory);
+        std::ofstream out(part.content->path(), std::ios::binary | std::ios::trunc);
+        reader.readPart([&out](const char* data, std::size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + part.content->path().string());
+        parts.push_back(std::move(part));
+    }
+    return parts;
+}
+
 std::vector<UploadedFile> receiveUploadedFiles(const Poco::Net::HTTPRequest& request, RequestBody& body,
                                                const std::filesystem::path& directory)
 {
-    MultipartFormReader reader(body, formBoundary(request));
-    std::vector<UploadedFile> files;
-    Poco::Net::MessageHeader header;
-    while (reader.nextPart(header)) {
-        if (files.size() == kMaxParts)
-            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "a form may hold at most 1000 files");
-        UploadedFile file{partFileName(header), std::make_unique<ScratchFile>(directory, "upload")};
-        std::ofstream out(file.content->path(), std::ios::binary | std::ios::trunc);
-        reader.readPart([&out](const char* data, std::size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
-        if (!out.flush())
-            throw std::runtime_error("cannot write " + file.content->path().string());
-        files.push_back(std::move(file));
+    std::vector<UploadedFile> files = receiveFormParts(request, body, directory);
+    for (const UploadedFile& file : files) {
+        if (file.fileName.empty())
+            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "every part must be a file part with a file name, got: " + file.name);
     }
     return files;
 }

@@ -23,6 +23,9 @@ void serveRedirect(Exchange& exchange);
 void serveStorageDownload(Exchange& exchange);
 // POST .../documents/drafts/<id>/sign: the envelope and signatures of a draft, as a form.
 void serveDraftSigns(Exchange& exchange);
+// PUT .../documents/drafts/<id>: a form of the field "document" (JSON) and the files "att2.data",
+// "att3.data", ... that replace the draft's attachments; answers the draft as stored.
+void serveDraftPut(Exchange& exchange);
 // POST .../documents/drafts/<id>/send: a signed draft moves to the outbox.
 void serveDraftSend(Exchange& exchange);
 // DELETE .../documents/drafts/<id>.
