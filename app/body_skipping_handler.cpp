@@ -13,6 +13,9 @@ Poco::Net::HTTPRequestHandler* bodySkippingHandler(Poco::Net::HTTPRequestHandler
     std::shared_ptr<Poco::Net::HTTPRequestHandler> wrapped(handler);
     return new RequestHandler([wrapped](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
         wrapped->handleRequest(request, response);
+        // A request without length or chunking has no body; its stream would wait for the client to close.
+        if (!request.hasContentLength() && !request.getChunkedTransferEncoding())
+            return;
         std::istream& body = request.stream();
         char buffer[4096];
         while (body.read(buffer, sizeof buffer) || body.gcount() > 0) {

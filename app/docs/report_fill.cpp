@@ -14,7 +14,8 @@ namespace tessel::docs {
 
 std::string reportText(const QString& text)
 {
-    return text.toUtf8().toStdString();
+    // Names and numbers come from certificates and the portal: markup in them must stay text.
+    return text.toHtmlEscaped().toUtf8().toStdString();
 }
 
 std::string reportDateTime(const QDateTime& time)

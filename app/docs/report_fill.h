@@ -18,7 +18,7 @@ class SignInfo;
 
 namespace tessel::docs {
 
-// Values as the report templates take them: UTF-8, date-times "dd-MM-yyyy HH:mm:ss" and
+// Values as the report templates take them: HTML-escaped UTF-8, date-times "dd-MM-yyyy HH:mm:ss" and
 // dates "dd-MM-yyyy" as the records hold them; an invalid one is empty.
 std::string reportText(const QString& text);
 std::string reportDateTime(const QDateTime& time);

@@ -40,7 +40,7 @@ void fillException(Block& block, const std::exception_ptr& exception)
     try {
         std::rethrow_exception(exception);
     } catch (const std::exception& e) {
-        block.set("exception", e.what());
+        block.set("exception", reportText(QString::fromUtf8(e.what())));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "app_config.h"
 #include "crypto_engine_setup.h"
 #include "crypto_test_support.h"
+#include "file_size_limit.h"
 #include "workstation.h"
 
 #include "crypto/crypto_engine.h"
@@ -18,8 +19,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace tessel::docs;
 using nxcrypto::CertificateState;
@@ -265,20 +264,15 @@ TEST_F(SignEngineTest, ASignatureThatCannotBeWrittenOutFailsTheSigning)
 {
     const QVector<QFileInfo> files{document(QStringLiteral("a.xml"), "<a/>")};
     // A file size limit below a signature's size stands in for a full disk.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string message;
-    try {
-        engine().sign(pin, files);
-    } catch (const std::exception& e) {
-        message = e.what();
+    {
+        const FileSizeLimit limit(64);
+        try {
+            engine().sign(pin, files);
+        } catch (const std::exception& e) {
+            message = e.what();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_TRUE(QString::fromStdString(message).startsWith(QStringLiteral("SignEngine: Error writing signature file \"")))
         << message;

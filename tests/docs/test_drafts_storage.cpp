@@ -1,4 +1,5 @@
 #include "exception_message.h"
+#include "file_size_limit.h"
 #include "store_fixture.h"
 
 #include "docs/drafts_storage.h"
@@ -9,8 +10,6 @@
 #include <QTextCodec>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace tessel::docs;
 
@@ -190,15 +189,10 @@ TEST_F(Drafts, AnEnvelopeThatCannotBeWrittenStaysWhole)
     xml.replace("<description>part 1</description>", "<description>" + QString(8192, 'x') + "</description>");
     putEnvelope(xml);
 
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string message = messageOf([&] { store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes); });
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    const std::string message = [&] {
+        const FileSizeLimit limit(4096);
+        return messageOf([&] { store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes); });
+    }();
 
     EXPECT_EQ(QString::fromStdString(message).section(": ", 0, 0),
               QStringLiteral("Error writing envelope \"%1\"").arg(filePath(drafts, "0")));

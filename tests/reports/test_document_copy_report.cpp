@@ -48,7 +48,7 @@ TEST(DocumentCopyReport, ShowsTheDocumentItsRequestItsSignatureAndTheAgentsCerti
     for (const QString& expected : {
              row(QStringLiteral("Тип документа:"), QStringLiteral("Ответ на запрос")),
              row(QStringLiteral("Отправитель:"), QStringLiteral("АО Регистратор")),
-             row(QStringLiteral("Получатель:"), QStringLiteral("ООО \"Ромашка\"")),
+             row(QStringLiteral("Получатель:"), QStringLiteral("ООО &quot;Ромашка&quot;")),
              row(QStringLiteral("Номер:"), QStringLiteral("Р-2026/5521")),
              row(QStringLiteral("Дата:"), QStringLiteral("03-12-2026")),
              row(requestRow, QStringLiteral("№ И-2026/117 от 28-11-2026")),
@@ -66,6 +66,18 @@ TEST(DocumentCopyReport, ShowsTheDocumentItsRequestItsSignatureAndTheAgentsCerti
          })
         EXPECT_TRUE(html.contains(expected)) << expected.toStdString();
     EXPECT_FALSE(html.contains(QStringLiteral("{{")));
+}
+
+TEST(DocumentCopyReport, MarkupInThePortalsTextsStaysText)
+{
+    DocumentCopyData data = answerToARequest();
+    data.sender = QStringLiteral("<script>fetch('/local/rest/v1/crypto/certificates/delete')</script>");
+    data.signInfo->certificate()->setSubjectName(QStringLiteral("CN=<b>x</b> & y"));
+    const QString html = documentCopyReport(data);
+    EXPECT_FALSE(html.contains(QStringLiteral("<script>fetch"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("&lt;script&gt;fetch('/local/rest/v1/crypto/certificates/delete')&lt;/script&gt;")))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("CN=&lt;b&gt;x&lt;/b&gt; &amp; y"))) << html.toStdString();
 }
 
 TEST(DocumentCopyReport, ASignatureThatIsNotConfirmedSaysSo)

@@ -121,7 +121,7 @@ TEST(VerificationReport, ABlockWithoutCertificateHasNoPanelAndAFailedOneShowsIts
     EXPECT_FALSE(html.contains(signerHeading));
     EXPECT_FALSE(html.contains(certificatePanel));
     EXPECT_EQ(html.count(exceptionLine), 1);
-    EXPECT_TRUE(html.contains(exceptionLine + QStringLiteral("<span class=\"value\">Подписант не найден <CRYPT_E_SIGNER_NOT_FOUND></span>")));
+    EXPECT_TRUE(html.contains(exceptionLine + QStringLiteral("<span class=\"value\">Подписант не найден &lt;CRYPT_E_SIGNER_NOT_FOUND&gt;</span>")));
     EXPECT_GT(html.indexOf(exceptionLine), html.indexOf(QStringLiteral("Подпись вложения № 1")));
     expectEveryTagFilled(html);
 }
