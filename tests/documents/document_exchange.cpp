@@ -5,17 +5,7 @@
 #include <QJsonDocument>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
-
-std::string fileText(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 DocumentExchange::DocumentExchange()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "curl_client.h"
+#include "file_text.h"
 #include "proxy_under_test.h"
 #include "stand_in_portal_process.h"
 #include "test_pki.h"
@@ -53,4 +54,4 @@ protected:
     ProxyUnderTest proxy{directory, portal.url(""), TestWorkstation::keyName, {workstation.environment()}};
 };
 
-std::string fileText(const std::filesystem::path& path);
+using testsupport::fileText;

@@ -1,5 +1,6 @@
 #include "child_process.h"
 #include "curl_client.h"
+#include "file_text.h"
 #include "local_ports.h"
 #include "test_pki.h"
 
@@ -10,20 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <signal.h>
-#include <sstream>
 #include <thread>
 
 namespace {
 
-std::string fileText(const std::filesystem::path& path)
-{
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testsupport::fileText;
 
 const std::string incoming = "16fd2706-8baf-433b-82eb-8c7fada847da";
 

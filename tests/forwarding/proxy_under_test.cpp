@@ -1,5 +1,6 @@
 #include "proxy_under_test.h"
 
+#include "file_text.h"
 #include "local_ports.h"
 
 #include <Poco/Net/HTTPClientSession.h>
@@ -11,18 +12,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-
-namespace {
-
-std::string fileText(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-} // namespace
 
 ProxyUnderTest::ProxyUnderTest(const std::filesystem::path& directory, const std::string& appUrl,
                                const std::string& keyName, const std::vector<std::string>& environment)
@@ -59,7 +48,7 @@ std::string ProxyUnderTest::url(const std::string& target) const
 
 std::string ProxyUnderTest::log() const
 {
-    return fileText(m_directory / "proxy.log");
+    return testsupport::fileText(m_directory / "proxy.log");
 }
 
 std::vector<std::string> ProxyUnderTest::records(const std::string& level) const
