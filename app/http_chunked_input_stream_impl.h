@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include "http/chunked_framing.h"
 
 #include <istream>
 #include <streambuf>
@@ -19,16 +19,11 @@ protected:
 private:
     static constexpr int readAreaSize = 4096;
 
-    // False at the last chunk.
+    // Reads framing up to the next chunk's data; false at the end of the body.
     bool startChunk();
-    qint64 readSizeLine();
-    void expect(char c);
-    int nextCharacter();
 
     std::istream& m_source;
-    qint64 m_chunkLeft = 0;
-    bool m_firstChunk = true;
-    bool m_ended = false;
+    http::ChunkedFraming m_framing;
     char m_readArea[readAreaSize];
 };
 

@@ -6,6 +6,8 @@
 #include "http_stream.h"
 #include "tls_stream.h"
 
+#include "http/chunked_writer.h"
+
 #include "crypto/exception.h"
 #include "tessel/exception.h"
 #include "tessel/log_record.h"
@@ -16,8 +18,6 @@
 #include <Poco/StreamCopier.h>
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 namespace tessel {
 namespace {
@@ -42,17 +42,16 @@ void copyBody(std::istream& in, std::ostream& out, qint64 announcedLength)
 // Writes the body as chunks of up to one copy block each, then the last chunk.
 void copyChunked(std::istream& in, std::ostream& out)
 {
+    http::ChunkedWriter writer(out);
     char block[copyBlockSize];
     for (;;) {
         in.read(block, sizeof block);
         const std::streamsize count = in.gcount();
         if (count <= 0)
             break;
-        char sizeLine[24];
-        const int length = std::snprintf(sizeLine, sizeof sizeLine, "%lx\r\n", static_cast<unsigned long>(count));
-        out.write(sizeLine, length).write(block, count).write("\r\n", 2);
+        writer.writeChunk(block, std::size_t(count));
     }
-    out.write("0\r\n\r\n", 5).flush();
+    writer.finish();
     if (in.bad())
         throw utils::exception(QStringLiteral("Reading the request body failed"));
     if (!out)
