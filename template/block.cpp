@@ -1,4 +1,4 @@
-#include "block.h"
+#include "template/block.h"
 
 namespace NL::Template {
 

@@ -1,4 +1,4 @@
-#include "dictionary.h"
+#include "template/dictionary.h"
 
 namespace NL::Template::Private {
 

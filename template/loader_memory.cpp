@@ -1,4 +1,4 @@
-#include "loader_memory.h"
+#include "template/loader_memory.h"
 
 namespace NL::Template {
 

@@ -1,6 +1,6 @@
-#include "node.h"
+#include "template/node.h"
 
-#include "block.h"
+#include "template/block.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "property.h"
+#include "template/property.h"
 
-#include "dictionary.h"
+#include "template/dictionary.h"
 
 namespace NL::Template::Private {
 

@@ -1,8 +1,8 @@
-#include "template.h"
+#include "template/template.h"
 
-#include "property.h"
-#include "text.h"
-#include "tokenizer.h"
+#include "template/property.h"
+#include "template/text.h"
+#include "template/tokenizer.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "template/text.h"
 
 namespace NL::Template::Private {
 

@@ -1,4 +1,4 @@
-#include "tokenizer.h"
+#include "template/tokenizer.h"
 
 namespace NL::Template::Private {
 namespace {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the web client into the bundle directory given as the only argument.
-# Intermediate files go to the sibling directory "<bundle>.work", so that build trees never share them.
+# Intermediate files go to the sibling directory "<bundle>.work" and the npm packages to
+# "<bundle>.npm", so that build trees never share them and nothing is written into the sources.
 set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 BUNDLE_DIR" >&2; exit 2; }
@@ -8,18 +9,22 @@ src="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mkdir -p "$1"
 bundle="$(cd "$1" && pwd)"
 work="$bundle.work"
+packages="$bundle.npm"
 export NO_UPDATE_NOTIFIER=1
 
-if [ ! -d "$src/node_modules" ]; then
-    (cd "$src" && npm ci --no-audit --no-fund)
+# npm installs beside the package files it is given: copies of ours, in the build tree.
+mkdir -p "$packages"
+if [ ! -d "$packages/node_modules" ] || ! cmp -s "$src/package-lock.json" "$packages/package-lock.json"; then
+    cp "$src/package.json" "$src/package-lock.json" "$packages/"
+    (cd "$packages" && npm ci --no-audit --no-fund)
 fi
-bin="$src/node_modules/.bin"
+bin="$packages/node_modules/.bin"
 
 # The qooxdoo compiler wants a project directory of its own: the work directory is one.
 mkdir -p "$work/source/class/vpp" "$work/source/resource"
 cp "$src/compile.json" "$src/typings.json" "$src/Manifest.json" "$work/"
 cp -r "$src/qx" "$work/"
-ln -sfn "$src/node_modules" "$work/node_modules"
+ln -sfn "$packages/node_modules" "$work/node_modules"
 
 # The framework's typings depend only on its version, so they are made once.
 typings="$work/compiled/qooxdoo.d.ts"

@@ -1,4 +1,4 @@
-#include "commit_data_row.h"
+#include "process/commit_data_row.h"
 
 #include "tessel/exception.h"
 #include "tessel/uuid_text.h"

@@ -1,4 +1,4 @@
-#include "document_process.h"
+#include "process/document_process.h"
 
 #include <QMutexLocker>
 

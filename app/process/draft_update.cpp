@@ -1,11 +1,11 @@
-#include "draft_update.h"
+#include "process/draft_update.h"
 
-#include "commit_data_row.h"
+#include "process/commit_data_row.h"
 
-#include "docs/drafts_storage.h"
-#include "docs/scan_manager.h"
-#include "rest/temp_storage.h"
-#include "rest_client.h"
+#include "interfaces/drafts_storage.h"
+#include "interfaces/scan_manager.h"
+#include "interfaces/temp_storage.h"
+#include "interfaces/rest_client.h"
 #include "tessel/filefuncs.h"
 #include "tessel/log_record.h"
 #include "tessel/uuid_text.h"

@@ -1,7 +1,6 @@
-#include "manager_impl.h"
+#include "process/manager_impl.h"
 
 #include "tessel/log_record.h"
-#include "tessel/singleton.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,23 +10,7 @@ namespace {
 
 constexpr std::chrono::milliseconds idlePoll(50);
 
-Singleton<Manager>& holder()
-{
-    static Singleton<Manager> manager([] { return new ManagerImpl; });
-    return manager;
-}
-
 } // namespace
-
-Manager* Manager::instance()
-{
-    return holder().instance();
-}
-
-void Manager::shutdown()
-{
-    holder().destroy();
-}
 
 ManagerImpl::ManagerImpl() : m_worker(&ManagerImpl::worker, this) {}
 

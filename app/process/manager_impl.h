@@ -1,7 +1,7 @@
 #pragma once
 
-#include "manager.h"
-#include "process_info.h"
+#include "interfaces/manager.h"
+#include "process/process_info.h"
 
 #include <atomic>
 #include <mutex>

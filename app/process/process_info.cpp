@@ -1,4 +1,4 @@
-#include "process_info.h"
+#include "process/process_info.h"
 
 #include <Poco/Exception.h>
 

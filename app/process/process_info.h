@@ -1,6 +1,6 @@
 #pragma once
 
-#include "process.h"
+#include "interfaces/process.h"
 
 #include <QMutex>
 

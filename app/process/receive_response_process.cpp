@@ -1,12 +1,12 @@
-#include "receive_response_process.h"
+#include "process/receive_response_process.h"
 
-#include "manager.h"
-#include "rest_client.h"
+#include "interfaces/manager.h"
+#include "interfaces/rest_client.h"
 
-#include "crypto/sign_info.h"
-#include "docs/sign_confirmation.h"
-#include "docs/sign_engine.h"
-#include "docs/storage.h"
+#include "crypto/records/sign_info.h"
+#include "docs/reports/sign_confirmation.h"
+#include "interfaces/sign_engine.h"
+#include "interfaces/storage.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
-#include "send_draft.h"
+#include "process/send_draft.h"
 
-#include "manager.h"
+#include "interfaces/manager.h"
 
-#include "docs/drafts_storage.h"
-#include "docs/sign_engine.h"
+#include "interfaces/drafts_storage.h"
+#include "interfaces/sign_engine.h"
 #include "tessel/exception.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document_process.h"
+#include "process/document_process.h"
 
 #include <QFileInfo>
 #include <QList>

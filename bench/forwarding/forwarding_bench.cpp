@@ -3,12 +3,12 @@
 //
 //   forwarding-bench [SIZE_MIB] [REQUESTS]     (defaults 500 and 300)
 
-#include "command.h"
-#include "proxy_under_test.h"
-#include "stand_in_portal_process.h"
-#include "stunnel_process.h"
-#include "test_pki.h"
-#include "test_workstation.h"
+#include "support/command.h"
+#include "support/proxy_under_test.h"
+#include "support/stand_in_portal_process.h"
+#include "support/stunnel_process.h"
+#include "support/test_pki.h"
+#include "support/workstation.h"
 
 #include <Poco/Net/HTTPClientSession.h>
 #include <Poco/Net/HTTPRequest.h>
@@ -69,7 +69,7 @@ double requestsPerSecond(unsigned short port, const std::string& target, int cou
 void unlockKey(const ProxyUnderTest& proxy)
 {
     const testsupport::CommandResult result = testsupport::runCommand(
-        {"curl", "-sS", "-f", "-X", "POST", "--data-binary", TestWorkstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
+        {"curl", "-sS", "-f", "-X", "POST", "--data-binary", Workstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
     if (result.exitStatus != 0)
         throw std::runtime_error("unlocking the key failed: " + result.errors);
 }
@@ -89,9 +89,9 @@ int main(int argc, char** argv)
         const int requests = argc > 2 ? std::stoi(argv[2]) : 300;
         const testsupport::TestPki& pki = testsupport::TestPki::instance();
         const std::filesystem::path directory = pki.makeTemporaryDirectory("bench");
-        const TestWorkstation workstation(directory);
+        const Workstation workstation(Workstation::UserKeyAndRoots);
         testsupport::StandInPortalProcess portal({"--client-auth", "require"});
-        ProxyUnderTest proxy(directory, portal.url(""), TestWorkstation::keyName, {workstation.environment()});
+        ProxyUnderTest proxy(directory, portal.url(""), Workstation::keyName, {workstation.environment()});
         unlockKey(proxy);
         const StunnelProcess stunnel(directory, StunnelProcess::Mode::Client, portal.port());
 

@@ -1,7 +1,7 @@
 // Measures the engine's sign and verify of one large file against the GOST R 34.11-2012
 // hashing speed of `openssl dgst` on the same file, and the process's peak memory.
 
-#include "crypto/crypto_pro_csp_engine.h"
+#include "crypto/engine/crypto_pro_csp_engine.h"
 #include "crypto/platform/cert_context.h"
 #include "crypto/platform/cert_store.h"
 #include "crypto/platform/key_container.h"

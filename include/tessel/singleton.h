@@ -3,16 +3,19 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 
 namespace tessel {
 
-// Holder of one process-wide object, made on first use by its factory.
+// Holder of one process-wide object, made on first use by its factory. Interfaces hold their
+// object without a factory; the composition root of the program gives them theirs.
 template <class T>
 class Singleton
 {
 public:
     using Factory = std::function<T*()>;
 
+    Singleton() = default;
     explicit Singleton(Factory factory) : m_factory(std::move(factory)) {}
     ~Singleton() { delete m_object.load(); }
 
@@ -27,10 +30,19 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         object = m_object.load(std::memory_order_relaxed);
         if (!object) {
+            if (!m_factory)
+                throw std::logic_error("No factory is installed for a process-wide object");
             object = m_factory();
             m_object.store(object, std::memory_order_release);
         }
         return object;
+    }
+
+    // The factory of later creations; an object already made stays.
+    void setFactory(Factory factory)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_factory = std::move(factory);
     }
 
     // Replaces the object by a new one from the factory; the old one is deleted.

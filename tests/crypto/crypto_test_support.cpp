@@ -47,7 +47,7 @@ int runProgram(const QString& program, const QStringList& arguments, QString* ou
 int runOpenSsl(const QStringList& arguments, QString* output)
 {
     return runProgram(QStringLiteral("openssl"), arguments, output,
-        {QStringLiteral("OPENSSL_CONF=" OPENSSL_GOST_CNF), QStringLiteral("PKI_CA_DIR=/nonexistent"),
+        {QStringLiteral("OPENSSL_CONF=" VPP_OPENSSL_GOST_CNF), QStringLiteral("PKI_CA_DIR=/nonexistent"),
             QStringLiteral("PKI_CDP=http://127.0.0.1:1/none.crl")});
 }
 
@@ -57,7 +57,7 @@ void TestPki::generate(const QString& directory, const QString& crlBase)
     QStringList environment;
     if (!crlBase.isEmpty())
         environment << QStringLiteral("TEST_PKI_CRL_BASE=") + crlBase;
-    const int code = runProgram(QStringLiteral("bash"), {QStringLiteral(MAKE_TEST_PKI), directory}, &output, environment);
+    const int code = runProgram(QStringLiteral("bash"), {QStringLiteral(VPP_MAKE_TEST_PKI), directory}, &output, environment);
     if (code != 0)
         throw std::runtime_error("make-test-pki failed: " + output.toStdString());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "crypto/crypto_pro_csp_engine.h"
+#include "crypto/engine/crypto_pro_csp_engine.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -1,8 +1,8 @@
 #include "scripted_data_stream.h"
 
-#include "data_stream_buffer.h"
-#include "http_chunked_input_stream.h"
-#include "http_stream.h"
+#include "forwarding/data_stream_buffer.h"
+#include "forwarding/http_chunked_input_stream.h"
+#include "forwarding/http_stream.h"
 
 #include "tessel/exception.h"
 

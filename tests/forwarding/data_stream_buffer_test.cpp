@@ -1,6 +1,6 @@
 #include "scripted_data_stream.h"
 
-#include "data_stream_buffer.h"
+#include "forwarding/data_stream_buffer.h"
 
 #include <gtest/gtest.h>
 

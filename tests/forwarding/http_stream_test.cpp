@@ -1,6 +1,6 @@
 #include "scripted_data_stream.h"
 
-#include "http_stream.h"
+#include "forwarding/http_stream.h"
 
 #include <gtest/gtest.h>
 

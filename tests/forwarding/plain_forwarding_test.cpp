@@ -1,7 +1,7 @@
-#include "curl_client.h"
-#include "local_http_server.h"
-#include "proxy_under_test.h"
-#include "test_pki.h"
+#include "support/curl_client.h"
+#include "support/local_http_server.h"
+#include "support/proxy_under_test.h"
+#include "support/test_pki.h"
 
 #include <Poco/Exception.h>
 #include <Poco/String.h>

@@ -1,4 +1,4 @@
-#include "proxy_request_handler.h"
+#include "forwarding/proxy_request_handler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "crypto/data_stream.h"
+#include "crypto/records/data_stream.h"
 
 #include <QByteArray>
 #include <QList>

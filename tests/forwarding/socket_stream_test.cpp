@@ -1,4 +1,4 @@
-#include "socket_stream.h"
+#include "forwarding/socket_stream.h"
 
 #include <Poco/Net/NetException.h>
 #include <Poco/Net/ServerSocket.h>

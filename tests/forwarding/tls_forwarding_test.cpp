@@ -1,11 +1,11 @@
-#include "curl_client.h"
-#include "local_ports.h"
-#include "proxy_under_test.h"
-#include "stand_in_portal_process.h"
-#include "test_pki.h"
-#include "test_workstation.h"
+#include "support/curl_client.h"
+#include "support/local_ports.h"
+#include "support/proxy_under_test.h"
+#include "support/stand_in_portal_process.h"
+#include "support/test_pki.h"
+#include "support/workstation.h"
 
-#include "pseudo_random_bytes.h"
+#include "tools/stand-in-portal/pseudo_random_bytes.h"
 
 #include <Poco/String.h>
 
@@ -37,7 +37,7 @@ constexpr long peakMemoryBoundKib = 80 << 10;
 
 // The proxy's environment. Freed memory that AddressSanitizer keeps in quarantine (256 MiB by
 // default) would hide whether the proxy's own memory stays flat, so the sanitized proxy keeps less.
-std::vector<std::string> proxyEnvironment(const TestWorkstation& workstation)
+std::vector<std::string> proxyEnvironment(const Workstation& workstation)
 {
     std::vector<std::string> environment = {workstation.environment()};
 #ifdef VPP_SANITIZED_BUILD
@@ -65,16 +65,16 @@ class TlsForwarding : public testing::Test
 {
 protected:
     std::filesystem::path directory = testsupport::TestPki::instance().makeTemporaryDirectory("forwarding");
-    TestWorkstation workstation{directory};
+    Workstation workstation{Workstation::UserKeyAndRoots};
     testsupport::StandInPortalProcess portal{{"--client-auth", "require"}};
-    ProxyUnderTest proxy{directory, portal.url(""), TestWorkstation::keyName, proxyEnvironment(workstation)};
+    ProxyUnderTest proxy{directory, portal.url(""), Workstation::keyName, proxyEnvironment(workstation)};
 
     std::string portalAuthority() const { return "localhost:" + std::to_string(portal.port()); }
 
     void unlockKey()
     {
         const CurlAnswer answer =
-            runCurl({"-X", "POST", "--data-binary", TestWorkstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
+            runCurl({"-X", "POST", "--data-binary", Workstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
         ASSERT_EQ(answer.exitStatus, 0) << answer.errors;
         ASSERT_LT(answer.status, 300) << answer.body;
     }
@@ -208,8 +208,8 @@ TEST(TlsForwardingFailure, UnreachablePortalClosesTheConnectionWithOneWarning)
 {
     const std::filesystem::path directory = testsupport::TestPki::instance().makeTemporaryDirectory("unreachable");
     const unsigned short closedPort = freeLocalPort();
-    TestWorkstation workstation(directory);
-    ProxyUnderTest proxy(directory, "https://localhost:" + std::to_string(closedPort), TestWorkstation::keyName,
+    Workstation workstation(Workstation::UserKeyAndRoots);
+    ProxyUnderTest proxy(directory, "https://localhost:" + std::to_string(closedPort), Workstation::keyName,
                          {workstation.environment()});
     const CurlAnswer answer = runCurl({proxy.url("/webclient/page?x=1")});
     // The HTTP library answers 500 when nothing has been sent yet; either way the connection ends.

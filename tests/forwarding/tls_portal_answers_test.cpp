@@ -1,9 +1,9 @@
-#include "curl_client.h"
-#include "local_http_server.h"
-#include "proxy_under_test.h"
-#include "stunnel_process.h"
-#include "test_pki.h"
-#include "test_workstation.h"
+#include "support/curl_client.h"
+#include "support/local_http_server.h"
+#include "support/proxy_under_test.h"
+#include "support/stunnel_process.h"
+#include "support/test_pki.h"
+#include "support/workstation.h"
 
 #include <Poco/Exception.h>
 #include <Poco/Net/HTTPServerRequest.h>
@@ -24,13 +24,13 @@ protected:
               answer(request, response);
           })
         , directory(testsupport::TestPki::instance().makeTemporaryDirectory("tls-answers"))
-        , workstation(directory)
+        , workstation(Workstation::UserKeyAndRoots)
         , front(directory, StunnelProcess::Mode::Server, portal.port())
-        , proxy(directory, "https://localhost:" + std::to_string(front.port()), TestWorkstation::keyName,
+        , proxy(directory, "https://localhost:" + std::to_string(front.port()), Workstation::keyName,
                 {workstation.environment()})
     {
         const CurlAnswer unlocked =
-            runCurl({"-X", "POST", "--data-binary", TestWorkstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
+            runCurl({"-X", "POST", "--data-binary", Workstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
         EXPECT_LT(unlocked.status, 300) << unlocked.body;
     }
 
@@ -65,7 +65,7 @@ protected:
 
     LocalHttpServer portal;
     std::filesystem::path directory;
-    TestWorkstation workstation;
+    Workstation workstation;
     StunnelProcess front;
     ProxyUnderTest proxy;
 };

@@ -1,9 +1,9 @@
-#include "file_text.h"
-#include "portal_curl.h"
-#include "seeded_documents.h"
-#include "stand_in_portal_process.h"
-#include "test_pki.h"
-#include "zip_entries.h"
+#include "support/file_text.h"
+#include "support/portal_curl.h"
+#include "support/seeded_documents.h"
+#include "support/stand_in_portal_process.h"
+#include "support/test_pki.h"
+#include "support/zip_entries.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
-#include "portal_curl.h"
-#include "seeded_documents.h"
-#include "stand_in_portal_process.h"
+#include "support/portal_curl.h"
+#include "support/seeded_documents.h"
+#include "support/stand_in_portal_process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "portal_options.h"
+#include "tools/stand-in-portal/portal_options.h"
 
 #include <gtest/gtest.h>
 

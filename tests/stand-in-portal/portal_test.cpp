@@ -1,10 +1,10 @@
-#include "command.h"
-#include "portal_curl.h"
-#include "portal_test_suite.h"
-#include "pseudo_random_bytes.h"
-#include "sha256.h"
-#include "stand_in_portal_process.h"
-#include "test_pki.h"
+#include "support/command.h"
+#include "support/portal_curl.h"
+#include "support/portal_test_suite.h"
+#include "tools/stand-in-portal/pseudo_random_bytes.h"
+#include "tools/stand-in-portal/sha256.h"
+#include "support/stand_in_portal_process.h"
+#include "support/test_pki.h"
 
 #include <Poco/Net/SocketAddress.h>
 #include <Poco/Net/StreamSocket.h>

@@ -1,4 +1,4 @@
-#include "pseudo_random_bytes.h"
+#include "tools/stand-in-portal/pseudo_random_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "http_error.h"
-#include "request_body.h"
+#include "tools/stand-in-portal/http_error.h"
+#include "tools/stand-in-portal/request_body.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "command.h"
-#include "seeded_documents.h"
-#include "test_pki.h"
+#include "support/command.h"
+#include "support/seeded_documents.h"
+#include "support/test_pki.h"
 
 #include <QDate>
 #include <QDomDocument>

@@ -4,7 +4,7 @@
 #include "crypto/platform/last_error.h"
 #include "crypto/platform/provider_files.h"
 #include "crypto/platform/x500_name.h"
-#include "crypto/system_error_text.h"
+#include "crypto/errors/system_error_text.h"
 
 #include <ctime>
 

@@ -12,9 +12,10 @@ if (!bundleDir) {
   console.error("usage: make-bundle.js SRC_DIR WORK_DIR BUNDLE_DIR");
   process.exit(2);
 }
-const terser = require(path.join(srcDir, "node_modules", "terser"));
+const modules = path.join(workDir, "node_modules");
+const terser = require(path.join(modules, "terser"));
 const compiled = path.join(workDir, "compiled", "build");
-const tango = path.join(srcDir, "node_modules", "@qooxdoo", "framework", "source", "resource", "qx", "icon", "Tango");
+const tango = path.join(modules, "@qooxdoo", "framework", "source", "resource", "qx", "icon", "Tango");
 
 // Bundle icon path -> Tango icon path.
 const PAGE_ICONS = {
@@ -80,8 +81,8 @@ async function main() {
 
   copy(path.join(srcDir, "index.html"), path.join(bundleDir, "index.html"));
   await minify("qooxdoo.min.js", frameworkScript());
-  await minify("big.min.js", fs.readFileSync(require.resolve("big.js/big.js", { paths: [srcDir] }), "utf8"));
-  await minify("tslib.min.js", fs.readFileSync(require.resolve("tslib/tslib.js", { paths: [srcDir] }), "utf8"), {});
+  await minify("big.min.js", fs.readFileSync(require.resolve("big.js/big.js", { paths: [workDir] }), "utf8"));
+  await minify("tslib.min.js", fs.readFileSync(require.resolve("tslib/tslib.js", { paths: [workDir] }), "utf8"), {});
   const appScript = path.join(workDir, "source", "class", "vpp", "Application.js");
   await minify("app.min.js", fs.readFileSync(appScript, "utf8"),
     { input: fs.readFileSync(`${appScript}.map`, "utf8"), sourcesFrom: path.dirname(appScript) });

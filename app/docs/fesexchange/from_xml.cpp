@@ -1,6 +1,6 @@
 #include "docs/fesexchange/from_xml.h"
 
-#include "docs/xml_helpers.h"
+#include "docs/fesexchange/xml_helpers.h"
 #include "tessel/uuid_text.h"
 
 namespace tessel::docs::fesexchange {

@@ -1,0 +1,136 @@
+#include "application/startup.h"
+
+#include "interfaces/app_config.h"
+#include "core/console_stream.h"
+#include "server/proxy_server.h"
+#include "interfaces/manager.h"
+
+#include "crypto/engine/log_hook.h"
+#include "interfaces/storage.h"
+#include "tessel/log_record.h"
+
+#include <Poco/ThreadPool.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTextCodec>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdlib>
+#include <exception>
+#include <memory>
+
+namespace tessel {
+namespace {
+
+const QString stars(100, QLatin1Char('*'));
+
+// Never returns after --help or --version; false when a start-up step failed (it has logged why).
+bool handleOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("velmar-portal-proxy"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption config(QStringList{QStringLiteral("c"), QStringLiteral("config")},
+                                    QCoreApplication::translate("cmd", "Configuration file location"),
+                                    QCoreApplication::translate("cmd", "filepath"));
+    const QCommandLineOption toStderr(QStringLiteral("stderr"),
+                                      QCoreApplication::translate("cmd", "Output messages to the console"));
+    parser.addOption(config);
+    parser.addOption(toStderr);
+    // Unknown options and missing values do not stop start-up.
+    parser.parse(arguments);
+
+    if (parser.isSet(QStringLiteral("help"))) {
+        consoleStream() << parser.helpText();
+        consoleStream().flush();
+        std::exit(0);
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        consoleStream() << QCoreApplication::applicationVersion();
+        consoleStream().flush();
+        std::exit(0);
+    }
+
+    try {
+        const QString fileName = parser.isSet(config) ? parser.value(config) : AppConfig::defaultFileName();
+        AppConfig::instance()->load(fileName);
+        if (parser.isSet(toStderr)) {
+            if (QTextCodec* codec = russianConsoleCodec())
+                setLogCodec(codec);
+        } else {
+            setLogFile(AppConfig::instance()->logFileName());
+        }
+        docs::Storage::reinit(AppConfig::instance()->storageDir());
+        process::Manager::instance();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// The crypto library's records go to the proxy's log.
+void logCryptoRecord(nxcrypto::LogLevel level, const QString& text)
+{
+    switch (level) {
+    case nxcrypto::LogLevel::Debug: LOG_DEBUG << text; break;
+    case nxcrypto::LogLevel::Info: LOG_INFO << text; break;
+    case nxcrypto::LogLevel::Warn: LOG_WARN << text; break;
+    case nxcrypto::LogLevel::Error: LOG_ERROR << text; break;
+    }
+}
+
+} // namespace
+
+int runProxy(int argc, char** argv)
+{
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
+    auto qtTranslator = std::make_unique<QTranslator>();
+    qtTranslator->load(QLocale::system(), QStringLiteral("qt"), QStringLiteral("_"),
+                       QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    QCoreApplication::installTranslator(qtTranslator.get());
+    auto appTranslator = std::make_unique<QTranslator>();
+    appTranslator->load(QLocale::system(), QStringLiteral("app"), QStringLiteral("_"),
+                        QCoreApplication::applicationDirPath());
+    QCoreApplication::installTranslator(appTranslator.get());
+
+    QCoreApplication::setApplicationName(QCoreApplication::translate("main", "velmar-portal-proxy"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.3.1"));
+    QCoreApplication::setOrganizationName(QCoreApplication::translate("main", "CJSC Kelvara"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("kelvara.example"));
+
+    nxcrypto::setLogHook(logCryptoRecord);
+    if (!handleOptions(QCoreApplication::arguments()))
+        return -1;
+
+    const QString banner = QCoreApplication::translate("main", "Starting %1 ver. %2 made by %3 (http://%4)...")
+                               .arg(QCoreApplication::applicationName(), QStringLiteral("1.3.1"),
+                                    QCoreApplication::organizationName(), QCoreApplication::organizationDomain());
+    consoleStream() << banner << "\n";
+    consoleStream().flush();
+    LOG_INFO << stars;
+    LOG_INFO << banner;
+
+    auto* server = new ProxyServer(app.get());
+    QObject::connect(server, &ProxyServer::finished, app.get(), [] {
+        LOG_INFO << "Stopping main event loop...";
+        QCoreApplication::quit();
+    });
+    QTimer::singleShot(0, server, &ProxyServer::start);
+    const int code = QCoreApplication::exec();
+    process::Manager::shutdown();
+
+    LOG_INFO << QCoreApplication::translate("main", "Stopping %1").arg(QCoreApplication::applicationName());
+    LOG_INFO << stars;
+    appTranslator.reset();
+    qtTranslator.reset();
+    app.reset();
+    // The server's worker threads carry Qt thread data; they must end before Qt's globals do.
+    Poco::ThreadPool::defaultPool().stopAll();
+    return code;
+}
+
+} // namespace tessel

@@ -1,0 +1,201 @@
+#include "forwarding/proxy_request_handler.h"
+
+#include "interfaces/app_config.h"
+#include "crypto_setup/crypto_engine_setup.h"
+#include "forwarding/http_chunked_input_stream.h"
+#include "forwarding/http_stream.h"
+#include "forwarding/tls_stream.h"
+
+#include "http/chunked_writer.h"
+
+#include "crypto/errors/exception.h"
+#include "tessel/exception.h"
+#include "tessel/log_record.h"
+
+#include <Poco/Net/HTTPClientSession.h>
+#include <Poco/Net/HTTPServerRequest.h>
+#include <Poco/Net/HTTPServerResponse.h>
+#include <Poco/StreamCopier.h>
+
+#include <QCoreApplication>
+
+namespace tessel {
+namespace {
+
+constexpr std::size_t copyBlockSize = 8192;
+
+// Copies a body in blocks; a body that ends before its announced length is an error, so that
+// the browser's connection is closed instead of the answer being taken as complete.
+void copyBody(std::istream& in, std::ostream& out, qint64 announcedLength)
+{
+    const qint64 copied = static_cast<qint64>(Poco::StreamCopier::copyStream64(in, out, copyBlockSize));
+    out.flush();
+    if (in.bad()) // the stream swallowed its error
+        throw utils::exception(QStringLiteral("Reading the body failed after %1 bytes").arg(copied));
+    if (!out)
+        throw utils::exception(QStringLiteral("The receiving side stopped taking the body after %1 bytes").arg(copied));
+    if (announcedLength >= 0 && copied < announcedLength)
+        throw utils::exception(
+            QStringLiteral("The body ended after %1 of its %2 bytes").arg(copied).arg(announcedLength));
+}
+
+// Writes the body as chunks of up to one copy block each, then the last chunk.
+void copyChunked(std::istream& in, std::ostream& out)
+{
+    http::ChunkedWriter writer(out);
+    char block[copyBlockSize];
+    for (;;) {
+        in.read(block, sizeof block);
+        const std::streamsize count = in.gcount();
+        if (count <= 0)
+            break;
+        writer.writeChunk(block, std::size_t(count));
+    }
+    writer.finish();
+    if (in.bad())
+        throw utils::exception(QStringLiteral("Reading the request body failed"));
+    if (!out)
+        throw utils::exception(QStringLiteral("The portal stopped taking the request body"));
+}
+
+qint64 announcedLength(const Poco::Net::HTTPMessage& message)
+{
+    return message.getChunkedTransferEncoding() ? -1 : message.getContentLength64();
+}
+
+// Answers to HEAD, 1xx, 204 and 304 have no body whatever their headers say.
+bool answerHasBody(const Poco::Net::HTTPRequest& request, const Poco::Net::HTTPResponse& response)
+{
+    const int status = response.getStatus();
+    return request.getMethod() != Poco::Net::HTTPRequest::HTTP_HEAD && status >= 200
+           && status != Poco::Net::HTTPResponse::HTTP_NO_CONTENT && status != Poco::Net::HTTPResponse::HTTP_NOT_MODIFIED;
+}
+
+// Skips interim answers such as "100 Continue", which the portal may send before the real one.
+void readAnswerHeader(std::istream& in, Poco::Net::HTTPResponse& response)
+{
+    do {
+        response.clear();
+        response.read(in);
+    } while (HttpStream::isInterim(response.getStatus()));
+}
+
+// The browser's body arrives de-chunked; to a portal told "chunked" it goes as chunks again.
+void sendRequestBody(Poco::Net::HTTPServerRequest& request, std::ostream& out, bool rechunk)
+{
+    if (!ProxyRequestHandler::hasBody(request))
+        return;
+    if (rechunk && request.getChunkedTransferEncoding())
+        copyChunked(request.stream(), out);
+    else
+        copyBody(request.stream(), out, announcedLength(request));
+}
+
+void sendAnswer(const Poco::Net::HTTPRequest& request, Poco::Net::HTTPServerResponse& response, std::istream& body)
+{
+    ProxyRequestHandler::rewriteResponse(response);
+    std::ostream& out = response.send();
+    if (answerHasBody(request, response))
+        copyBody(body, out, announcedLength(response));
+}
+
+} // namespace
+
+void ProxyRequestHandler::handleRequest(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response)
+{
+    const QUrl portalUrl = AppConfig::instance()->appUrl();
+    if (portalUrl.scheme() == QLatin1String("https"))
+        doHandleSsl(portalUrl, request, response);
+    else
+        doHandle(portalUrl, request, response);
+}
+
+void ProxyRequestHandler::doHandleSsl(const QUrl& portalUrl, Poco::Net::HTTPServerRequest& request,
+                                      Poco::Net::HTTPServerResponse& response)
+{
+    if (!m_engine)
+        m_engine = engine();
+    rewriteRequest(request, portalUrl);
+    const AppConfig* config = AppConfig::instance();
+    TlsStream portal;
+    try {
+        portal.open(m_engine, config->appHost(), config->appPort());
+    } catch (const nxcrypto::ClientAuthNeeded&) {
+        LOG_INFO << QCoreApplication::translate("ProxyRequestHandler", "Client auth needed");
+        response.redirect("/local/#auth");
+        return;
+    }
+    request.write(portal);
+    portal.flush();
+    if (!portal)
+        throw utils::exception(QStringLiteral("The portal stopped taking the request"));
+    sendRequestBody(request, portal, true);
+    readAnswerHeader(portal, response);
+    if (response.getChunkedTransferEncoding() && answerHasBody(request, response)) {
+        HTTPChunkedInputStream body(portal);
+        sendAnswer(request, response, body);
+    } else {
+        sendAnswer(request, response, portal);
+    }
+}
+
+void ProxyRequestHandler::doHandle(const QUrl& portalUrl, Poco::Net::HTTPServerRequest& request,
+                                   Poco::Net::HTTPServerResponse& response)
+{
+    const AppConfig* config = AppConfig::instance();
+    Poco::Net::HTTPClientSession session(portalUrl.host(QUrl::FullyDecoded).toStdString(),
+                                         static_cast<Poco::UInt16>(portalUrl.port(80)));
+    const Poco::Timespan timeout(static_cast<long>(config->networkTimeout().count()), 0);
+    session.setTimeout(timeout, timeout, timeout);
+    session.setKeepAlive(false);
+    rewriteRequest(request, portalUrl);
+    std::ostream& out = session.sendRequest(request);
+    sendRequestBody(request, out, false); // the client's stream chunks by itself
+    std::istream& body = session.receiveResponse(response);
+    sendAnswer(request, response, body);
+}
+
+void ProxyRequestHandler::rewriteRequest(Poco::Net::HTTPRequest& request, const QUrl& portalUrl)
+{
+    const AppConfig* config = AppConfig::instance();
+    request.setURI(portalUrl.path(QUrl::FullyDecoded).toStdString() + request.getURI());
+    request.set("Host", QStringLiteral("%1:%2").arg(config->appHost()).arg(config->appPort()).toStdString());
+}
+
+void ProxyRequestHandler::rewriteResponse(Poco::Net::HTTPResponse& response)
+{
+    if (!response.has("Location"))
+        return;
+    const AppConfig* config = AppConfig::instance();
+    const QUrl location(QString::fromStdString(response.get("Location")), QUrl::TolerantMode);
+    const QUrl rewritten = rewriteLocation(location, config->appUrl(), config->listenUrl());
+    // A location left alone keeps the exact text the portal sent; a space is no URL character.
+    if (rewritten != location)
+        response.set("Location", rewritten.toString(QUrl::EncodeSpaces).toStdString());
+}
+
+QUrl ProxyRequestHandler::rewriteLocation(const QUrl& location, const QUrl& portalUrl, const QUrl& listenUrl)
+{
+    QString portalPath = portalUrl.path(QUrl::FullyDecoded);
+    if (!portalPath.endsWith(QLatin1Char('/')))
+        portalPath += QLatin1Char('/');
+    const bool relative = location.scheme().isEmpty() && location.authority().isEmpty();
+    const bool samePortal = location.scheme() == portalUrl.scheme() && location.authority() == portalUrl.authority();
+    if (!(relative || samePortal) || !location.path().startsWith(portalPath))
+        return location;
+    QUrl result = location;
+    if (!location.scheme().isEmpty())
+        result.setScheme(listenUrl.scheme());
+    if (!location.authority().isEmpty())
+        result.setAuthority(listenUrl.authority());
+    result.setPath(location.path().mid(portalPath.size() - 1));
+    return result;
+}
+
+bool ProxyRequestHandler::hasBody(const Poco::Net::HTTPRequest& request)
+{
+    // Without a length or chunks a request has no body; waiting for one would wait for the browser to close.
+    return request.hasContentLength() || request.getChunkedTransferEncoding();
+}
+
+} // namespace tessel

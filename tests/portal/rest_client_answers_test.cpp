@@ -1,0 +1,171 @@
+#include "client_address.h"
+#include "support/local_http_server.h"
+#include "support/proxy_under_test.h"
+#include "interfaces/rest_client.h"
+#include "portal/rest_client_impl.h"
+#include "portal/rest_error.h"
+#include "support/test_pki.h"
+
+#include "tessel/exception.h"
+
+#include <Poco/Exception.h>
+#include <Poco/Net/HTTPServerRequest.h>
+#include <Poco/Net/HTTPServerResponse.h>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+namespace {
+
+struct ScriptedAnswer
+{
+    Poco::Net::HTTPResponse::HTTPStatus status = Poco::Net::HTTPResponse::HTTP_OK;
+    std::string body;
+    bool cutShort = false; // announces twice the body's length, then breaks off
+};
+
+// A plain portal behind the proxy that gives the answer the test sets.
+class RestClientAnswers : public testing::Test
+{
+protected:
+    RestClientAnswers()
+        : portal([this](Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& response) { answer(response); })
+        , directory(testsupport::TestPki::instance().makeTemporaryDirectory("rest-answers"))
+        , proxy(directory, "http://127.0.0.1:" + std::to_string(portal.port()))
+    {
+        pointClientAt(proxy.port());
+    }
+
+    void script(const ScriptedAnswer& answer)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        scripted = answer;
+    }
+
+    void answer(Poco::Net::HTTPServerResponse& response)
+    {
+        const ScriptedAnswer answer = [this] {
+            std::lock_guard<std::mutex> lock(mutex);
+            return scripted;
+        }();
+        response.setStatusAndReason(answer.status);
+        response.setKeepAlive(false);
+        if (answer.status == Poco::Net::HTTPResponse::HTTP_NO_CONTENT) {
+            response.send();
+            return;
+        }
+        response.setContentLength64(static_cast<Poco::Int64>(answer.body.size() * (answer.cutShort ? 2 : 1)));
+        response.send() << answer.body << std::flush;
+        if (answer.cutShort)
+            throw Poco::Exception("the portal breaks off the answer");
+    }
+
+    QFileInfo target() const { return QFileInfo(QString::fromStdString((directory / "target.bin").string())); }
+
+    std::mutex mutex;
+    ScriptedAnswer scripted;
+    LocalHttpServer portal;
+    std::filesystem::path directory;
+    ProxyUnderTest proxy;
+    tessel::RestClient& client = *tessel::RestClient::instance();
+    const QUuid id = QUuid::createUuid();
+};
+
+TEST_F(RestClientAnswers, ErrorTextsCarryTheReasonAndABodyWhenThereIsOne)
+{
+    const struct {
+        ScriptedAnswer answer;
+        std::string message;
+    } cases[] = {
+        {{Poco::Net::HTTPResponse::HTTP_NOT_FOUND, ""}, "Not Found"},
+        {{Poco::Net::HTTPResponse::HTTP_NOT_FOUND, "abc"}, "Not Found: abc"},
+        {{Poco::Net::HTTPResponse::HTTP_BAD_REQUEST, "bad\nform"}, "Bad Request: bad\nform"},
+        // An error page is kept to its first 64 KiB.
+        {{Poco::Net::HTTPResponse::HTTP_INTERNAL_SERVER_ERROR, std::string(1 << 20, 'e')},
+         "Internal Server Error: " + std::string(64 * 1024, 'e')},
+    };
+    for (const auto& c : cases) {
+        script(c.answer);
+        try {
+            client.deleteDraft("s", id);
+            ADD_FAILURE() << c.message << ": no error";
+        } catch (const tessel::RestError& e) {
+            EXPECT_EQ(e.status(), static_cast<int>(c.answer.status));
+            EXPECT_EQ(e.message(), c.message);
+            EXPECT_EQ(std::string(e.what()), "HTTP Error " + std::to_string(c.answer.status) + ": " + c.message);
+        }
+    }
+}
+
+TEST_F(RestClientAnswers, DownloadsWithoutTheWholeBodyFail)
+{
+    const struct {
+        const char* label;
+        ScriptedAnswer answer;
+        std::string error;
+        bool fileLeft;
+    } cases[] = {
+        {"204", {Poco::Net::HTTPResponse::HTTP_NO_CONTENT, ""}, "Response does not contains needed data", false},
+        {"cut short", {Poco::Net::HTTPResponse::HTTP_OK, std::string(100000, 'x'), true}, "ended after", true},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(target().filePath());
+        script(c.answer);
+        try {
+            client.getFile("s", "storage/drafts/x", target(), QJsonObject());
+            ADD_FAILURE() << c.label << ": no error";
+        } catch (const tessel::utils::exception& e) {
+            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << c.label << ": " << e.what();
+        }
+        EXPECT_EQ(target().exists(), c.fileLeft) << c.label;
+    }
+
+    script({Poco::Net::HTTPResponse::HTTP_OK, "whole"});
+    client.getFile("s", "storage/drafts/x", target(), QJsonObject());
+    QFile file(target().filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("whole"));
+}
+
+TEST_F(RestClientAnswers, VerificationDataIsTheAnswersObject)
+{
+    const struct {
+        std::string body;
+        QJsonObject expected;
+    } cases[] = {
+        {R"({"sender": "АО Регистратор", "signStateId": 2})", {{"sender", "АО Регистратор"}, {"signStateId", 2}}},
+        {std::string(R"({"a": 1})") + '\0' + "trailing bytes", {{"a", 1}}},
+        {"[1, 2]", {}},
+    };
+    for (const auto& c : cases) {
+        script({Poco::Net::HTTPResponse::HTTP_OK, c.body});
+        EXPECT_EQ(client.getSignVerificationData("s", id), c.expected) << c.body;
+    }
+    script({Poco::Net::HTTPResponse::HTTP_OK, "not json"});
+    try {
+        client.getSignVerificationData("s", id);
+        ADD_FAILURE() << "no error";
+    } catch (const tessel::utils::exception& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Error parsing json from string: ", 0), 0u) << e.what();
+    }
+}
+
+TEST(RestClientAddress, LocalhostIsReachedAs127001AndOtherNamesAsGiven)
+{
+    const struct {
+        QString listenInterface;
+        QString host;
+    } cases[] = {
+        {"localhost", "127.0.0.1"},
+        {"0.0.0.0", "0.0.0.0"},
+        {"192.168.1.5", "192.168.1.5"},
+        {"LOCALHOST", "LOCALHOST"},
+    };
+    for (const auto& c : cases) {
+        pointClientAt(8000, c.listenInterface);
+        EXPECT_EQ(tessel::RestClientImpl::portalHost(), c.host) << c.listenInterface.toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,344 @@
+#include "support/http_test_client.h"
+#include "support/local_ports.h"
+#include "support/proxy_process.h"
+#include "support/workstation.h"
+
+#include "tessel/filefuncs.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace {
+
+QJsonValue jsonOf(const HttpAnswer& answer)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(answer.body));
+    return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+}
+
+std::string text(const QJsonValue& value)
+{
+    return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact)).toStdString();
+}
+
+void expectNoCache(const HttpAnswer& answer)
+{
+    EXPECT_EQ(answer.header("Pragma"), "no-cache");
+    EXPECT_EQ(answer.header("Cache-Control"), "no-cache, no-store, must-revalidate");
+    EXPECT_EQ(answer.header("Expires"), "0");
+}
+
+// The proxy against a provider root of its own; the configuration file starts absent.
+class RestEndpoints : public ::testing::Test
+{
+protected:
+    Workstation workstation;
+    ProxyProcess proxy;
+    unsigned short port = freeLocalPort();
+    QString configFile;
+    QTemporaryDir samples;
+
+    // Small files of each kind the storage tells apart.
+    std::string sample(const QString& name)
+    {
+        const QString path = samples.filePath(name);
+        if (QFile::exists(path))
+            return path.toStdString();
+        if (name.endsWith(QLatin1String(".zip"))) {
+            tessel::utils::zip(QFileInfo(path), {QFileInfo(QString::fromStdString(sample(QStringLiteral("inner.pdf"))))}, {});
+            return path.toStdString();
+        }
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        if (name.endsWith(QLatin1String(".pdf")))
+            file.write("%PDF-1.4\n%sample document\n%%EOF\n");
+        else
+            file.write(QByteArray("\x89PNG\r\n\x1A\n", 8) + QByteArray(32, '\0'));
+        return path.toStdString();
+    }
+
+    void startProxy(const QString& extraConfig = QString())
+    {
+        configFile = proxy.writeConfig(port, extraConfig);
+        proxy.setEnvironment(QStringLiteral("NXCSP_ROOT"), workstation.providerRoot());
+        ASSERT_TRUE(proxy.start({QStringLiteral("--stderr"), QStringLiteral("-c"), configFile}))
+            << proxy.standardError().toStdString();
+    }
+
+    void TearDown() override
+    {
+        if (proxy.process().state() == QProcess::Running) {
+            httpRequest(port, "GET", "/quit");
+            EXPECT_EQ(proxy.waitForExit(), 0);
+        }
+    }
+
+    HttpAnswer get(const std::string& path) { return httpRequest(port, "GET", "/local/rest/v1/" + path); }
+    HttpAnswer post(const std::string& path, const std::string& body)
+    {
+        return httpRequest(port, "POST", "/local/rest/v1/" + path, body);
+    }
+    HttpAnswer post(const std::string& path, const QJsonObject& body)
+    {
+        return post(path, QJsonDocument(body).toJson().toStdString());
+    }
+
+    void importUser(const QString& name = QStringLiteral("demo"), const QString& pin = QStringLiteral("1234"))
+    {
+        workstation.importContainer(name, Workstation::pki(QStringLiteral("user.key.pem")),
+                                    Workstation::pki(QStringLiteral("user.pem")), pin);
+        workstation.addToStore(QStringLiteral("ROOT"), {Workstation::pki(QStringLiteral("root.pem")),
+                                                        Workstation::pki(QStringLiteral("intermediate.pem"))});
+    }
+
+    // A certificates-only PKCS#7 of one PEM certificate, as a user would import it.
+    std::string pkcs7Of(const QString& pkiFile)
+    {
+        const QString path = samples.filePath(pkiFile + QStringLiteral(".p7b"));
+        QProcess openssl;
+        openssl.start(QStringLiteral("openssl"), {QStringLiteral("crl2pkcs7"), QStringLiteral("-nocrl"), QStringLiteral("-certfile"),
+                                                  Workstation::pki(pkiFile), QStringLiteral("-outform"), QStringLiteral("DER"),
+                                                  QStringLiteral("-out"), path});
+        EXPECT_TRUE(openssl.waitForFinished() && openssl.exitCode() == 0) << openssl.readAllStandardError().toStdString();
+        return path.toStdString();
+    }
+
+    // The temporary id of an uploaded file.
+    std::string upload(const QString& pkiFile, const std::string& type = "certificate")
+    {
+        return uploadPath(Workstation::pki(pkiFile).toStdString(), type);
+    }
+
+    std::string uploadPath(const std::string& path, const std::string& type = "certificate")
+    {
+        const HttpAnswer answer = httpUpload(port, "/local/rest/v1/storage?type=" + type, {path});
+        EXPECT_EQ(answer.status, 200) << answer.body;
+        return jsonOf(answer).toArray().at(0).toString().toStdString();
+    }
+};
+
+} // namespace
+
+TEST_F(RestEndpoints, PingAndVersion)
+{
+    startProxy();
+    const HttpAnswer ping = get("ping");
+    EXPECT_EQ(ping.status, 204);
+    expectNoCache(ping);
+    const HttpAnswer version = get("version");
+    EXPECT_EQ(version.status, 200);
+    EXPECT_EQ(version.body, "1.3.1");
+    EXPECT_EQ(version.header("Content-Type"), "application/json");
+}
+
+TEST_F(RestEndpoints, PostedSettingsAreAppliedAndSaved)
+{
+    importUser();
+    startProxy();
+    const HttpAnswer first = get("settings");
+    EXPECT_EQ(first.status, 200);
+    expectNoCache(first);
+    EXPECT_FALSE(jsonOf(first).toObject().value("initial").toBool()); // read from its file
+
+    QJsonObject settings = jsonOf(first).toObject().value("settings").toObject();
+    settings.insert("appUrl", "https://portal.example:9443/velmar-portal/");
+    settings.insert("crypto", QJsonObject{{"keyName", "demo"}});
+    QElapsedTimer timer;
+    timer.start();
+    const HttpAnswer saved = post("settings", settings);
+    EXPECT_EQ(saved.status, 204) << saved.body;
+    EXPECT_GE(timer.elapsed(), 2000);
+
+    const QJsonObject after = jsonOf(get("settings")).toObject();
+    EXPECT_FALSE(after.value("initial").toBool());
+    EXPECT_EQ(after.value("settings").toObject().value("appUrl").toString(), "https://portal.example:9443");
+    QFile file(configFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject inFile = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(inFile.value("crypto").toObject().value("keyName").toString(), "demo");
+    EXPECT_EQ(inFile.value("appUrl").toString(), "https://portal.example:9443");
+}
+
+TEST_F(RestEndpoints, SettingsWithAFailingKeyAreSavedAndReported)
+{
+    importUser();
+    startProxy();
+    QJsonObject settings = jsonOf(get("settings")).toObject().value("settings").toObject();
+    settings.insert("crypto", QJsonObject{{"keyName", "no such container"}});
+    const HttpAnswer answer = post("settings", settings);
+    EXPECT_EQ(answer.status, 500);
+    EXPECT_EQ(answer.body.rfind("Failed to initialize with new settings: ", 0), 0u) << answer.body;
+    QFile file(configFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object().value("crypto").toObject().value("keyName").toString(),
+              "no such container");
+    httpRequest(port, "GET", "/quit");
+    EXPECT_EQ(proxy.waitForExit(), 0);
+    EXPECT_EQ(proxy.standardError().count(QStringLiteral("ERROR: Error initializing crypto library: ")), 1);
+}
+
+TEST_F(RestEndpoints, KeysAndTheirCertificates)
+{
+    importUser(QStringLiteral("demo"));
+    workstation.importContainer(QStringLiteral("agent"), Workstation::pki(QStringLiteral("agent.key.pem")),
+                                Workstation::pki(QStringLiteral("agent.pem")));
+    startProxy();
+    const QJsonArray keys = jsonOf(get("crypto/keys")).toArray();
+    ASSERT_EQ(keys.size(), 2);
+    for (const QJsonValue& key : keys)
+        EXPECT_EQ(key.toObject().value("id"), key.toObject().value("name"));
+    EXPECT_EQ(jsonOf(get("crypto/keys")).toArray(), keys); // a stable order
+
+    const HttpAnswer certificate = post("crypto/keys/certificate", std::string("demo"));
+    ASSERT_EQ(certificate.status, 200) << certificate.body;
+    const QJsonObject leaf = jsonOf(certificate).toObject();
+    EXPECT_TRUE(leaf.value("subjectName").toString().contains(QStringLiteral("Иванов Иван Иванович"))) << text(leaf);
+    EXPECT_FALSE(leaf.value("serialNumber").toString().isEmpty());
+    EXPECT_FALSE(leaf.value("serialNumberHex").toString().isEmpty());
+    EXPECT_TRUE(QDateTime::fromString(leaf.value("validTo").toString(), Qt::RFC2822Date).isValid()) << text(leaf);
+    EXPECT_FALSE(leaf.contains("publicKeyAlgorithm"));
+    // The engine is initialised with this key, so the chain comes along: user, issuing CA, root.
+    const QJsonObject issuing = leaf.value("issuerCertificate").toObject();
+    EXPECT_EQ(issuing.value("subjectName").toString(), leaf.value("issuerName").toString()) << text(leaf);
+    EXPECT_FALSE(issuing.value("issuerCertificate").toObject().isEmpty()) << text(leaf);
+
+    const HttpAnswer quoted = post("crypto/keys/certificate", std::string("\"demo\""));
+    EXPECT_EQ(quoted.status, 500);
+    EXPECT_FALSE(quoted.body.empty());
+}
+
+TEST_F(RestEndpoints, CertificatesAreEmptyBeforeAnyKeyIsConfigured)
+{
+    startProxy();
+    const HttpAnswer answer = get("crypto/certificates");
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(jsonOf(answer).toObject(), (QJsonObject{{"reg", QJsonArray()}, {"ca", QJsonArray()}}));
+}
+
+TEST_F(RestEndpoints, ImportChainAndDeleteACertificateThroughHttp)
+{
+    importUser();
+    startProxy();
+    const QJsonObject before = jsonOf(get("crypto/certificates")).toObject();
+
+    const std::string id = upload(QStringLiteral("chain.p7b"));
+    ASSERT_NE(id, "00000000-0000-0000-0000-000000000000");
+    const HttpAnswer preview = post("crypto/certificates/blob", id);
+    ASSERT_EQ(preview.status, 200) << preview.body;
+    EXPECT_TRUE(jsonOf(preview).toObject().value("subjectName").toString().contains(QStringLiteral("Иванов")));
+    EXPECT_EQ(jsonOf(get("crypto/certificates")).toObject(), before); // a preview changes no store
+
+    EXPECT_EQ(post("crypto/certificates/add", QJsonObject{{"id", QString::fromStdString(id)}, {"ca", false}}).status, 204);
+    const QJsonArray reg = jsonOf(get("crypto/certificates")).toObject().value("reg").toArray();
+    ASSERT_EQ(reg.size(), before.value("reg").toArray().size() + 1);
+    QJsonObject added;
+    for (const QJsonValue& certificate : reg) {
+        if (certificate.toObject().value("subjectName").toString().contains(QStringLiteral("Иванов")))
+            added = certificate.toObject();
+    }
+    ASSERT_FALSE(added.isEmpty());
+
+    const HttpAnswer chain = post("crypto/certificates/chain", QJsonObject{{"cert", added}, {"ca", false}});
+    ASSERT_EQ(chain.status, 200) << chain.body;
+    const QJsonObject issuer = jsonOf(chain).toObject().value("issuerCertificate").toObject();
+    EXPECT_FALSE(issuer.isEmpty()) << chain.body;
+
+    EXPECT_EQ(post("crypto/certificates/delete", QJsonObject{{"cert", added}, {"ca", false}}).status, 204);
+    const HttpAnswer again = post("crypto/certificates/delete", QJsonObject{{"cert", added}, {"ca", false}});
+    EXPECT_EQ(again.status, 404);
+    EXPECT_EQ(again.body, "Not found!");
+    EXPECT_EQ(post("crypto/certificates/chain", QJsonObject{{"cert", added}, {"ca", false}}).status, 404);
+}
+
+TEST_F(RestEndpoints, UploadedIdsThatAreUnknownOrRsa)
+{
+    importUser();
+    workstation.addToStore(QStringLiteral("velmar_portal_proxy_trust"), {Workstation::pki(QStringLiteral("rsa.pem"))});
+    startProxy();
+    for (const char* store : {"reg", "ca"}) {
+        for (const QJsonValue& certificate : jsonOf(get("crypto/certificates")).toObject().value(store).toArray())
+            EXPECT_FALSE(certificate.toObject().value("subjectName").toString().contains(QStringLiteral("RSA"),
+                                                                                       Qt::CaseInsensitive));
+    }
+    const HttpAnswer rsa = post("crypto/certificates/blob", uploadPath(pkcs7Of(QStringLiteral("rsa.pem"))));
+    EXPECT_EQ(rsa.status, 400);
+    EXPECT_EQ(rsa.body, "Unknown public key algorithm");
+
+    const HttpAnswer unknown = post("crypto/certificates/blob", std::string("0123abcd-0000-0000-0000-000000000000"));
+    EXPECT_EQ(unknown.status, 500);
+    EXPECT_EQ(unknown.body, "Temporary file not found: {0123abcd-0000-0000-0000-000000000000}");
+}
+
+TEST_F(RestEndpoints, KeyPasswordIsCheckedAndNeverLogged)
+{
+    importUser(QStringLiteral("demo"), QStringLiteral("s3cret-PIN"));
+    startProxy();
+    const HttpAnswer wrong = post("crypto/setkp", std::string("wrong-PIN-text"));
+    EXPECT_EQ(wrong.status, 500);
+    EXPECT_NE(wrong.body.find("setKeyPassword(): error #"), std::string::npos) << wrong.body;
+    EXPECT_EQ(post("crypto/setkp", std::string("s3cret-PIN")).status, 204);
+    httpRequest(port, "GET", "/quit");
+    EXPECT_EQ(proxy.waitForExit(), 0);
+    EXPECT_FALSE(proxy.standardError().contains(QStringLiteral("s3cret-PIN")));
+    EXPECT_FALSE(proxy.standardError().contains(QStringLiteral("wrong-PIN-text")));
+}
+
+TEST_F(RestEndpoints, TemporaryStorage)
+{
+    startProxy();
+    // A PDF and a PNG as "pdf": a fresh id, then the null id.
+    const HttpAnswer pdfs = httpUpload(port, "/local/rest/v1/storage?type=pdf",
+                                       {sample(QStringLiteral("sample.pdf")),
+                                        sample(QStringLiteral("sample.png"))});
+    ASSERT_EQ(pdfs.status, 200) << pdfs.body;
+    EXPECT_EQ(pdfs.header("Content-Type"), "application/json");
+    EXPECT_FALSE(pdfs.has("Pragma"));
+    const QJsonArray ids = jsonOf(pdfs).toArray();
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_NE(ids[0].toString(), "00000000-0000-0000-0000-000000000000");
+    EXPECT_EQ(ids[1].toString(), "00000000-0000-0000-0000-000000000000");
+
+    const HttpAnswer pdf = get("storage/" + ids[0].toString().toStdString());
+    EXPECT_EQ(pdf.status, 200);
+    EXPECT_EQ(pdf.header("Content-Type"), "application/pdf");
+    EXPECT_FALSE(pdf.has("Content-Disposition"));
+    EXPECT_EQ(pdf.body.rfind("%PDF-", 0), 0u);
+
+    // The default type takes a ZIP and refuses a PDF; an unknown type is treated as default and logged.
+    for (const std::string& target : {std::string("/local/rest/v1/storage"), std::string("/local/rest/v1/storage?type=zip")}) {
+        const QJsonArray zipIds = jsonOf(httpUpload(port, target,
+                                                    {sample(QStringLiteral("sample.zip")),
+                                                     sample(QStringLiteral("sample.pdf"))}))
+                                      .toArray();
+        ASSERT_EQ(zipIds.size(), 2) << target;
+        EXPECT_NE(zipIds[0].toString(), "00000000-0000-0000-0000-000000000000") << target;
+        EXPECT_EQ(zipIds[1].toString(), "00000000-0000-0000-0000-000000000000") << target;
+    }
+
+    // DELETE, then GET: gone.
+    const std::string id = ids[0].toString().toStdString();
+    EXPECT_EQ(httpRequest(port, "DELETE", "/local/rest/v1/storage?type=pdf", id).status, 204);
+    const HttpAnswer gone = get("storage/" + id + "?type=pdf");
+    EXPECT_EQ(gone.status, 404);
+    EXPECT_EQ(gone.body, "Not found!");
+
+    // Scans without an id go to the broken-image picture.
+    const HttpAnswer broken = get("storage?type=scans");
+    EXPECT_EQ(broken.status, 302);
+    EXPECT_EQ(broken.header("Location"), "/local/resource/image/broken.png");
+    EXPECT_EQ(get("storage/0123abcd-0000-0000-0000-000000000000?type=scans").status, 404);
+
+    // Not multipart: the storage declines and nothing else answers.
+    EXPECT_EQ(post("storage", std::string("plain")).status, 404);
+
+    httpRequest(port, "GET", "/quit");
+    EXPECT_EQ(proxy.waitForExit(), 0);
+    EXPECT_TRUE(proxy.standardError().contains(QStringLiteral("ERROR: Invalid storage type value: zip")));
+    EXPECT_TRUE(proxy.standardError().contains(QStringLiteral("WARN : Failed to validate a file: ")));
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "proxy_process.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The proxy started with --stderr and a config.json in directory (its home) in front of a portal, listening on
+// 127.0.0.1 and a free port; stopped with /quit.
+class ProxyUnderTest
+{
+public:
+    // environment: extra "NAME=value" entries, e.g. NXCSP_ROOT.
+    ProxyUnderTest(const std::filesystem::path& directory, const std::string& appUrl, const std::string& keyName = {},
+                   const std::vector<std::string>& environment = {});
+    ~ProxyUnderTest();
+
+    unsigned short port() const { return m_port; }
+    // "http://127.0.0.1:PORT" + target.
+    std::string url(const std::string& target) const;
+    std::string log() const;
+    // The log's records (first line: code location, second: time, level, message) of one level.
+    std::vector<std::string> records(const std::string& level) const;
+    // Whether the log holds exactly one WARN record, and it names text (a failed request's target).
+    bool loggedOneWarningNaming(const std::string& text) const;
+    // VmHWM of the running proxy in KiB.
+    long peakMemoryKib() const;
+    // Sends /quit and waits; true when the process ended by itself.
+    bool quit();
+
+private:
+    unsigned short m_port = 0;
+    ProxyProcess m_process;
+};
