@@ -14,15 +14,9 @@ Block::Block(const Block& other) : Block(other.m_name, other)
         m_copies.push_back(std::make_unique<Block>(*copy));
 }
 
-void Block::enable()
-{
-    m_enabled = true;
-}
+void Block::enable() { m_enabled = true; }
 
-void Block::disable()
-{
-    m_enabled = false;
-}
+void Block::disable() { m_enabled = false; }
 
 void Block::repeat(std::size_t n)
 {
@@ -32,10 +26,7 @@ void Block::repeat(std::size_t n)
         m_copies.push_back(std::unique_ptr<Block>(new Block(m_name, *this)));
 }
 
-Node& Block::operator[](std::size_t i)
-{
-    return *m_copies.at(i);
-}
+Node& Block::operator[](std::size_t i) { return *m_copies.at(i); }
 
 void Block::render(std::ostream& out, const Private::Dictionary& dictionary) const
 {
@@ -49,15 +40,9 @@ void Block::render(std::ostream& out, const Private::Dictionary& dictionary) con
         copy->render(out, *copy);
 }
 
-std::unique_ptr<Private::Fragment> Block::clone() const
-{
-    return std::make_unique<Block>(*this);
-}
+std::unique_ptr<Private::Fragment> Block::clone() const { return std::make_unique<Block>(*this); }
 
-bool Block::isBlockNamed(const std::string& name) const
-{
-    return m_name == name;
-}
+bool Block::isBlockNamed(const std::string& name) const { return m_name == name; }
 
 void Block::reset()
 {

@@ -2,10 +2,7 @@
 
 namespace NL::Template {
 
-void LoaderMemory::add(const std::string& name, const std::string& text)
-{
-    m_templates.emplace_back(name, text);
-}
+void LoaderMemory::add(const std::string& name, const std::string& text) { m_templates.emplace_back(name, text); }
 
 Loader::Result LoaderMemory::load(const std::string& name)
 {

@@ -12,9 +12,6 @@ void Property::render(std::ostream& out, const Dictionary& dictionary) const
         out << *value;
 }
 
-std::unique_ptr<Fragment> Property::clone() const
-{
-    return std::make_unique<Property>(m_name);
-}
+std::unique_ptr<Fragment> Property::clone() const { return std::make_unique<Property>(m_name); }
 
 } // namespace NL::Template::Private

@@ -21,10 +21,7 @@ void Template::load(const std::string& name)
     parse(name, openNodes, including);
 }
 
-void Template::render(std::ostream& out) const
-{
-    render(out, *this);
-}
+void Template::render(std::ostream& out) const { render(out, *this); }
 
 void Template::parse(const std::string& name, std::vector<Node*>& openNodes, std::vector<std::string>& including)
 {

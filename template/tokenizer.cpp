@@ -22,7 +22,7 @@ const TagForm tagForms[] = {
 bool isNameCharacter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '/'
-           || c == '_';
+        || c == '_';
 }
 
 } // namespace

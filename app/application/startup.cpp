@@ -1,9 +1,9 @@
 #include "application/startup.h"
 
-#include "interfaces/app_config.h"
 #include "core/console_stream.h"
-#include "server/proxy_server.h"
+#include "interfaces/app_config.h"
 #include "interfaces/manager.h"
+#include "server/proxy_server.h"
 
 #include "crypto/engine/log_hook.h"
 #include "interfaces/storage.h"
@@ -76,10 +76,18 @@ bool handleOptions(const QStringList& arguments)
 void logCryptoRecord(nxcrypto::LogLevel level, const QString& text)
 {
     switch (level) {
-    case nxcrypto::LogLevel::Debug: LOG_DEBUG << text; break;
-    case nxcrypto::LogLevel::Info: LOG_INFO << text; break;
-    case nxcrypto::LogLevel::Warn: LOG_WARN << text; break;
-    case nxcrypto::LogLevel::Error: LOG_ERROR << text; break;
+    case nxcrypto::LogLevel::Debug:
+        LOG_DEBUG << text;
+        break;
+    case nxcrypto::LogLevel::Info:
+        LOG_INFO << text;
+        break;
+    case nxcrypto::LogLevel::Warn:
+        LOG_WARN << text;
+        break;
+    case nxcrypto::LogLevel::Error:
+        LOG_ERROR << text;
+        break;
     }
 }
 

@@ -158,10 +158,7 @@ QUrl AppConfigImpl::appUrl() const
     return QUrl(m_config.appUrl());
 }
 
-QString AppConfigImpl::localPrefix() const
-{
-    return QStringLiteral("/local");
-}
+QString AppConfigImpl::localPrefix() const { return QStringLiteral("/local"); }
 
 QUrl AppConfigImpl::listenUrl() const
 {
@@ -186,26 +183,18 @@ QString AppConfigImpl::storageDir() const
     return subDirectory(QStringLiteral("storage"), "Could not create storage in \"%1\". Exiting...");
 }
 
-QUrl AppConfigImpl::restApiPath() const
-{
-    return QUrl(QStringLiteral("/rest/client/v1"));
-}
+QUrl AppConfigImpl::restApiPath() const { return QUrl(QStringLiteral("/rest/client/v1")); }
 
-QString AppConfigImpl::webclientPrefix() const
-{
-    return QStringLiteral("/webclient");
-}
+QString AppConfigImpl::webclientPrefix() const { return QStringLiteral("/webclient"); }
 
 QString AppConfigImpl::logFileName() const
 {
     const QDir logs(subDirectory(QStringLiteral("logs"), "Could not create logs directory in \"%1\". Exiting..."));
-    return logs.filePath(QStringLiteral("proxy-%1.log").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    return logs.filePath(
+        QStringLiteral("proxy-%1.log").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
 }
 
-std::chrono::seconds AppConfigImpl::networkTimeout() const
-{
-    return std::chrono::seconds(600);
-}
+std::chrono::seconds AppConfigImpl::networkTimeout() const { return std::chrono::seconds(600); }
 
 QString AppConfigImpl::configDirectory() const
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "interfaces/app_config.h"
 #include "core/config.h"
+#include "interfaces/app_config.h"
 
 #include <QReadWriteLock>
 

@@ -40,9 +40,6 @@ int DataStreamBuffer::sync()
     return 0;
 }
 
-void DataStreamBuffer::resetWriteArea()
-{
-    setp(m_writeArea, m_writeArea + writeAreaSize);
-}
+void DataStreamBuffer::resetWriteArea() { setp(m_writeArea, m_writeArea + writeAreaSize); }
 
 } // namespace tessel

@@ -19,14 +19,9 @@ bool HttpStream::isInterim(int status)
     return status >= 100 && status < 200 && status != Poco::Net::HTTPResponse::HTTP_SWITCHING_PROTOCOLS;
 }
 
-HttpStream::HttpStream(QSharedPointer<nxcrypto::DataStream> underlying) : m_underlying(std::move(underlying))
-{
-}
+HttpStream::HttpStream(QSharedPointer<nxcrypto::DataStream> underlying) : m_underlying(std::move(underlying)) {}
 
-qint64 HttpStream::write(const QByteArray& data)
-{
-    return m_underlying->write(data);
-}
+qint64 HttpStream::write(const QByteArray& data) { return m_underlying->write(data); }
 
 QByteArray HttpStream::read(qint64 maxSize)
 {

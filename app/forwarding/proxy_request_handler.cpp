@@ -1,10 +1,10 @@
 #include "forwarding/proxy_request_handler.h"
 
-#include "interfaces/app_config.h"
 #include "crypto_setup/crypto_engine_setup.h"
 #include "forwarding/http_chunked_input_stream.h"
 #include "forwarding/http_stream.h"
 #include "forwarding/tls_stream.h"
+#include "interfaces/app_config.h"
 
 #include "http/chunked_writer.h"
 
@@ -68,7 +68,7 @@ bool answerHasBody(const Poco::Net::HTTPRequest& request, const Poco::Net::HTTPR
 {
     const int status = response.getStatus();
     return request.getMethod() != Poco::Net::HTTPRequest::HTTP_HEAD && status >= 200
-           && status != Poco::Net::HTTPResponse::HTTP_NO_CONTENT && status != Poco::Net::HTTPResponse::HTTP_NOT_MODIFIED;
+        && status != Poco::Net::HTTPResponse::HTTP_NO_CONTENT && status != Poco::Net::HTTPResponse::HTTP_NOT_MODIFIED;
 }
 
 // Skips interim answers such as "100 Continue", which the portal may send before the real one.

@@ -1,9 +1,9 @@
 #include "forwarding/tls_stream.h"
 
-#include "interfaces/app_config.h"
 #include "forwarding/data_stream_buffer.h"
 #include "forwarding/http_stream.h"
 #include "forwarding/socket_stream.h"
+#include "interfaces/app_config.h"
 
 #include "crypto/engine/crypto_engine.h"
 
@@ -19,9 +19,7 @@ struct TlsStream::Connection
     QSharedPointer<DataStreamBuffer> buffer;
 };
 
-TlsStream::TlsStream() : std::iostream(nullptr)
-{
-}
+TlsStream::TlsStream() : std::iostream(nullptr) {}
 
 TlsStream::~TlsStream() = default;
 

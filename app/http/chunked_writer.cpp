@@ -20,20 +20,11 @@ void ChunkedWriter::beginChunk(std::size_t size)
     m_out.write(sizeLine, length);
 }
 
-void ChunkedWriter::endChunk()
-{
-    m_out.write("\r\n", 2);
-}
+void ChunkedWriter::endChunk() { m_out.write("\r\n", 2); }
 
-void ChunkedWriter::writeLastChunk()
-{
-    m_out.write("0\r\n", 3);
-}
+void ChunkedWriter::writeLastChunk() { m_out.write("0\r\n", 3); }
 
-void ChunkedWriter::endTrailer()
-{
-    m_out.write("\r\n", 2);
-}
+void ChunkedWriter::endTrailer() { m_out.write("\r\n", 2); }
 
 void ChunkedWriter::finish()
 {

@@ -9,7 +9,7 @@
 namespace Poco::Net {
 class HTTPServerRequest;
 class HTTPServerResponse;
-}
+} // namespace Poco::Net
 
 namespace tessel {
 

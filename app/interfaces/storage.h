@@ -50,9 +50,12 @@ public:
         static Singleton<Storage> inbox;
         static Singleton<Storage> outbox;
         switch (kind) {
-        case StorageType::Drafts: return drafts;
-        case StorageType::Inbox: return inbox;
-        case StorageType::Outbox: return outbox;
+        case StorageType::Drafts:
+            return drafts;
+        case StorageType::Inbox:
+            return inbox;
+        case StorageType::Outbox:
+            return outbox;
         }
         throw unknownStorageType(kind);
     }

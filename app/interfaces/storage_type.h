@@ -18,9 +18,12 @@ inline utils::exception unknownStorageType(StorageType kind)
 inline QString storageTypeWord(StorageType kind)
 {
     switch (kind) {
-    case StorageType::Drafts: return QStringLiteral("drafts");
-    case StorageType::Inbox: return QStringLiteral("inbox");
-    case StorageType::Outbox: return QStringLiteral("outbox");
+    case StorageType::Drafts:
+        return QStringLiteral("drafts");
+    case StorageType::Inbox:
+        return QStringLiteral("inbox");
+    case StorageType::Outbox:
+        return QStringLiteral("outbox");
     }
     throw unknownStorageType(kind);
 }

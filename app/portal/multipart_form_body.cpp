@@ -25,8 +25,7 @@ std::string quoted(const QString& text)
 
 MultipartFormBody::MultipartFormBody()
     : m_boundary("velmar-" + QUuid::createUuid().toString(QUuid::Id128).toStdString())
-{
-}
+{}
 
 void MultipartFormBody::addFile(const QString& name, const QFileInfo& file, const std::string& contentType)
 {
@@ -34,7 +33,8 @@ void MultipartFormBody::addFile(const QString& name, const QFileInfo& file, cons
     if (!current.isFile())
         throw utils::exception(QStringLiteral("Can't find file \"%1\"").arg(file.filePath()));
     const QString fileName = current.fileName();
-    m_parts.append(Part{partHeader(name, &fileName, contentType), current.absoluteFilePath(), QByteArray(), current.size()});
+    m_parts.append(
+        Part{partHeader(name, &fileName, contentType), current.absoluteFilePath(), QByteArray(), current.size()});
 }
 
 void MultipartFormBody::addText(const QString& name, const QByteArray& content, const std::string& contentType)
@@ -51,10 +51,7 @@ std::string MultipartFormBody::partHeader(const QString& name, const QString* fi
     return header + "\r\nContent-Type: " + contentType + "\r\n\r\n";
 }
 
-std::string MultipartFormBody::contentType() const
-{
-    return "multipart/form-data; boundary=" + m_boundary;
-}
+std::string MultipartFormBody::contentType() const { return "multipart/form-data; boundary=" + m_boundary; }
 
 std::streamsize MultipartFormBody::contentLength() const
 {
@@ -91,9 +88,6 @@ void MultipartFormBody::writeFile(std::ostream& out, const Part& part)
         throw utils::exception(QStringLiteral("File \"%1\" changed while it was being sent").arg(part.path));
 }
 
-std::string MultipartFormBody::closing() const
-{
-    return "--" + m_boundary + "--\r\n";
-}
+std::string MultipartFormBody::closing() const { return "--" + m_boundary + "--\r\n"; }
 
 } // namespace tessel

@@ -1,7 +1,7 @@
 #include "portal/rest_client_impl.h"
 
-#include "interfaces/app_config.h"
 #include "http/file_body.h"
+#include "interfaces/app_config.h"
 #include "portal/multipart_form_body.h"
 #include "portal/rest_error.h"
 
@@ -29,10 +29,7 @@
 namespace tessel {
 namespace {
 
-QString draftPath(const QUuid& draftId)
-{
-    return QStringLiteral("documents/drafts/") + uuidToText(draftId);
-}
+QString draftPath(const QUuid& draftId) { return QStringLiteral("documents/drafts/") + uuidToText(draftId); }
 
 QString incomingPath(const QUuid& documentId, const char* what)
 {
@@ -145,8 +142,8 @@ QJsonValue RestClientImpl::readJsonAnswer(std::istream& body)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
-        throw utils::exception(QCoreApplication::translate("RestClient", "Error parsing json from string: %1")
-                                   .arg(error.errorString()));
+        throw utils::exception(
+            QCoreApplication::translate("RestClient", "Error parsing json from string: %1").arg(error.errorString()));
     return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
 }
 
@@ -206,7 +203,8 @@ QJsonValue RestClientImpl::putDraft(const QString& sessionId, const QUuid& draft
 
 void RestClientImpl::sendDraft(const QString& sessionId, const QUuid& draftId)
 {
-    simpleCall(sessionId, draftPath(draftId) + QStringLiteral("/send"), QJsonValue(), Poco::Net::HTTPRequest::HTTP_POST);
+    simpleCall(sessionId, draftPath(draftId) + QStringLiteral("/send"), QJsonValue(),
+               Poco::Net::HTTPRequest::HTTP_POST);
 }
 
 void RestClientImpl::deleteDraft(const QString& sessionId, const QUuid& draftId)

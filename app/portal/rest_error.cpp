@@ -32,8 +32,7 @@ std::string readBodyStart(std::istream& body)
 
 RestError::RestError(int status, const std::string& message)
     : std::runtime_error(errorText(status, message)), m_status(status), m_message(message)
-{
-}
+{}
 
 void RestError::check(const Poco::Net::HTTPResponse& response, std::istream& body)
 {

@@ -18,8 +18,9 @@ int integerOf(const QJsonValue& value)
 {
     const double number = std::trunc(value.toDouble());
     if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
-        throw utils::exception(QCoreApplication::translate("DraftUpdate", "Update draft request holds a number out of range: %1")
-                                   .arg(value.toDouble()));
+        throw utils::exception(
+            QCoreApplication::translate("DraftUpdate", "Update draft request holds a number out of range: %1")
+                .arg(value.toDouble()));
     return static_cast<int>(number);
 }
 
@@ -34,7 +35,8 @@ QList<QUuid> uuidsOf(const QJsonValue& value)
 CommitDataRow rowOf(const QJsonObject& commit)
 {
     if (!commit.contains(QLatin1String("action")))
-        throw utils::exception(QCoreApplication::translate("DraftUpdate", "Update draft request contains no action tag"));
+        throw utils::exception(
+            QCoreApplication::translate("DraftUpdate", "Update draft request contains no action tag"));
     CommitDataRow row;
     row.action = integerOf(commit.value(QLatin1String("action")));
     if (row.action < CommitDataRow::Remove || row.action > CommitDataRow::SaveZip)
@@ -42,12 +44,21 @@ CommitDataRow rowOf(const QJsonObject& commit)
     if (row.action != CommitDataRow::RemoveTempFiles)
         row.attachIdx = integerOf(commit.value(QLatin1String("attachIdx")));
     switch (row.action) {
-    case CommitDataRow::Move: row.moveTo = integerOf(commit.value(QLatin1String("moveTo"))); break;
-    case CommitDataRow::SaveScan: row.images = uuidsOf(commit.value(QLatin1String("images"))); break;
-    case CommitDataRow::RemoveTempFiles: row.files = uuidsOf(commit.value(QLatin1String("files"))); break;
+    case CommitDataRow::Move:
+        row.moveTo = integerOf(commit.value(QLatin1String("moveTo")));
+        break;
+    case CommitDataRow::SaveScan:
+        row.images = uuidsOf(commit.value(QLatin1String("images")));
+        break;
+    case CommitDataRow::RemoveTempFiles:
+        row.files = uuidsOf(commit.value(QLatin1String("files")));
+        break;
     case CommitDataRow::SavePdf:
-    case CommitDataRow::SaveZip: row.file = uuidFromText(commit.value(QLatin1String("file")).toString()); break;
-    default: break;
+    case CommitDataRow::SaveZip:
+        row.file = uuidFromText(commit.value(QLatin1String("file")).toString());
+        break;
+    default:
+        break;
     }
     return row;
 }

@@ -3,9 +3,9 @@
 #include "process/commit_data_row.h"
 
 #include "interfaces/drafts_storage.h"
+#include "interfaces/rest_client.h"
 #include "interfaces/scan_manager.h"
 #include "interfaces/temp_storage.h"
-#include "interfaces/rest_client.h"
 #include "tessel/filefuncs.h"
 #include "tessel/log_record.h"
 #include "tessel/uuid_text.h"
@@ -15,15 +15,9 @@
 namespace tessel::process {
 namespace {
 
-QString exceptionText(const char* text)
-{
-    return QCoreApplication::translate("DraftUpdate", text);
-}
+QString exceptionText(const char* text) { return QCoreApplication::translate("DraftUpdate", text); }
 
-QFileInfo uploadedFile(const QUuid& id)
-{
-    return rest::TempStorage::instance()->get(id)->file;
-}
+QFileInfo uploadedFile(const QUuid& id) { return rest::TempStorage::instance()->get(id)->file; }
 
 // Nothing is played when one row is bad: a PDF row must name a PDF, and no part number may be
 // negative (such a file is never listed, so the part would be lost).
@@ -32,12 +26,12 @@ void validateCommitData(const QList<CommitDataRow>& rows, const QUuid& draftId)
     for (const CommitDataRow& row : rows) {
         for (const std::optional<int>& part : {row.attachIdx, row.moveTo}) {
             if (part.value_or(0) < 0)
-                throw utils::exception(exceptionText("validateCommitData(): draft %1 has no part %2")
-                                           .arg(uuidToText(draftId))
-                                           .arg(*part));
+                throw utils::exception(
+                    exceptionText("validateCommitData(): draft %1 has no part %2").arg(uuidToText(draftId)).arg(*part));
         }
         if (row.action == CommitDataRow::SavePdf && !utils::isPdfFile(uploadedFile(*row.file).filePath()))
-            throw utils::exception(exceptionText("validateCommitData(): %1 is not a PDF file.").arg(row.file->toString()));
+            throw utils::exception(
+                exceptionText("validateCommitData(): %1 is not a PDF file.").arg(row.file->toString()));
     }
 }
 
@@ -55,7 +49,10 @@ void playMove(const CommitDataRow& row, const QUuid& draftId)
 
 void playSaveScan(const CommitDataRow& row, const QUuid& draftId)
 {
-    LOG_DEBUG << QStringLiteral("playSaveScan(%1, %2, %3)").arg(uuidToText(draftId)).arg(*row.attachIdx).arg(row.images->size());
+    LOG_DEBUG << QStringLiteral("playSaveScan(%1, %2, %3)")
+                     .arg(uuidToText(draftId))
+                     .arg(*row.attachIdx)
+                     .arg(row.images->size());
     docs::ScanManager::instance()->saveScan(draftId, static_cast<quint64>(*row.attachIdx), *row.images);
 }
 
@@ -87,12 +84,24 @@ void play(const QList<CommitDataRow>& rows, const QUuid& draftId)
 {
     for (const CommitDataRow& row : rows) {
         switch (row.action) {
-        case CommitDataRow::Remove: playRemove(row, draftId); break;
-        case CommitDataRow::Move: playMove(row, draftId); break;
-        case CommitDataRow::SaveScan: playSaveScan(row, draftId); break;
-        case CommitDataRow::RemoveTempFiles: playRemoveTempFiles(row); break;
-        case CommitDataRow::SavePdf: playSavePdf(row, draftId); break;
-        case CommitDataRow::SaveZip: playSaveZip(row, draftId); break;
+        case CommitDataRow::Remove:
+            playRemove(row, draftId);
+            break;
+        case CommitDataRow::Move:
+            playMove(row, draftId);
+            break;
+        case CommitDataRow::SaveScan:
+            playSaveScan(row, draftId);
+            break;
+        case CommitDataRow::RemoveTempFiles:
+            playRemoveTempFiles(row);
+            break;
+        case CommitDataRow::SavePdf:
+            playSavePdf(row, draftId);
+            break;
+        case CommitDataRow::SaveZip:
+            playSaveZip(row, draftId);
+            break;
         }
     }
 }

@@ -8,8 +8,7 @@ namespace tessel::process {
 
 ProcessInfo::ProcessInfo(std::shared_ptr<Process> process, const QUuid& processId)
     : m_process(std::move(process)), m_processId(processId)
-{
-}
+{}
 
 ProcessStatus ProcessInfo::status() const
 {

@@ -14,10 +14,7 @@ namespace tessel::process {
 namespace {
 
 // What the portal records for a check: 1 for a confirmed document, 2 otherwise.
-unsigned signStateId(const nxcrypto::SignInfo& info)
-{
-    return docs::isConfirmed(info) ? 1 : 2;
-}
+unsigned signStateId(const nxcrypto::SignInfo& info) { return docs::isConfirmed(info) ? 1 : 2; }
 
 } // namespace
 
@@ -36,9 +33,9 @@ void ReceiveResponseProcess::run()
     setStage(QCoreApplication::translate("ReceiveResponseProcess", "Verify sign"));
     // Fails on a missing or malformed envelope before anything is checked.
     inbox->readDocumentTransfer(documentId());
-    const nxcrypto::SignInfoPtr info = docs::SignEngine::instance()->verify(
-        false, QVector<QFileInfo>(files.first.begin(), files.first.end()),
-        QVector<QFileInfo>(files.second.begin(), files.second.end()), QDateTime());
+    const nxcrypto::SignInfoPtr info =
+        docs::SignEngine::instance()->verify(false, QVector<QFileInfo>(files.first.begin(), files.first.end()),
+                                             QVector<QFileInfo>(files.second.begin(), files.second.end()), QDateTime());
 
     setStage(QCoreApplication::translate("ReceiveResponseProcess", "Update sign state"));
     RestClient::instance()->setSignState(sessionId(), documentId(), signStateId(*info), QDateTime::currentDateTime());

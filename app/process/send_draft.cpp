@@ -18,11 +18,9 @@ using docs::SignResult;
 
 SendDraft::SendDraft(const QString& sessionId, const QString& password, const QUuid& documentId, const QString& desc)
     : DocumentProcess(sessionId, documentId, desc), m_password(password)
-{
-}
+{}
 
-QUuid SendDraft::start(const QString& sessionId, const QString& password, const QUuid& documentId,
-                       const QString& desc)
+QUuid SendDraft::start(const QString& sessionId, const QString& password, const QUuid& documentId, const QString& desc)
 {
     return Manager::instance()->add(std::make_shared<SendDraft>(sessionId, password, documentId, desc));
 }
@@ -63,7 +61,8 @@ void SendDraft::signParts(const QList<QFileInfo>& parts)
         QList<QFileInfo> signs;
         for (const QSharedPointer<QFileInfo>& sign : signed_.signFiles)
             signs.append(*sign);
-        drafts->putAttachmentsSigns(documentId(), signs, QList<QByteArray>(signed_.hashes.begin(), signed_.hashes.end()));
+        drafts->putAttachmentsSigns(documentId(), signs,
+                                    QList<QByteArray>(signed_.hashes.begin(), signed_.hashes.end()));
 
         const SignResult envelope = signer->sign(m_password, QVector<QFileInfo>{parts.first()});
         drafts->putEnvelopeSign(documentId(), *envelope.signFiles.first());

@@ -14,8 +14,7 @@ public:
     SendDraft(const QString& sessionId, const QString& password, const QUuid& documentId, const QString& desc);
 
     // Queues a new process with the manager; gives its process id.
-    static QUuid start(const QString& sessionId, const QString& password, const QUuid& documentId,
-                       const QString& desc);
+    static QUuid start(const QString& sessionId, const QString& password, const QUuid& documentId, const QString& desc);
 
     void run() override;
 

@@ -1,11 +1,11 @@
 #include "server/full_request_handler_factory.h"
 
+#include "forwarding/proxy_request_handler.h"
+#include "http/request_handler.h"
 #include "interfaces/app_config.h"
 #include "server/body_skipping_handler.h"
 #include "server/logging_handler.h"
-#include "forwarding/proxy_request_handler.h"
 #include "server/proxy_server.h"
-#include "http/request_handler.h"
 #include "server/route_table.h"
 
 #include <Poco/Net/HTTPServerRequest.h>
@@ -17,8 +17,7 @@
 namespace tessel {
 
 FullRequestHandlerFactory::FullRequestHandlerFactory(ProxyServer* server) : m_server(server), m_local(buildRouteTable())
-{
-}
+{}
 
 bool FullRequestHandlerFactory::isLocalTarget(const std::string& target)
 {
@@ -28,7 +27,8 @@ bool FullRequestHandlerFactory::isLocalTarget(const std::string& target)
     return target.rfind(webclientLocal, 0) == 0 || target.rfind(local, 0) == 0 || target.empty() || target == "/";
 }
 
-Poco::Net::HTTPRequestHandler* FullRequestHandlerFactory::createRequestHandler(const Poco::Net::HTTPServerRequest& request)
+Poco::Net::HTTPRequestHandler*
+FullRequestHandlerFactory::createRequestHandler(const Poco::Net::HTTPServerRequest& request)
 {
     const std::string& target = request.getURI();
     Poco::Net::HTTPRequestHandler* handler;
@@ -37,7 +37,8 @@ Poco::Net::HTTPRequestHandler* FullRequestHandlerFactory::createRequestHandler(c
         handler = new RequestHandler([server](Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& response) {
             QMetaObject::invokeMethod(server, "shutdown", Qt::QueuedConnection);
             response.setKeepAlive(false);
-            response.send() << QCoreApplication::translate("FullRequestHandlerFactory", "Proxy server stopping!").toStdString();
+            response.send()
+                << QCoreApplication::translate("FullRequestHandlerFactory", "Proxy server stopping!").toStdString();
         });
     } else if (isLocalTarget(target)) {
         handler = bodySkippingHandler(m_local.createRequestHandler(request));

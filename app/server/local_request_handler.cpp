@@ -13,7 +13,8 @@ void LocalRequestHandler::handleRequest(Poco::Net::HTTPServerRequest& request, P
     if (m_routes[m_index].handler(request, response))
         return;
     // The declining route may have rewritten the target.
-    std::unique_ptr<Poco::Net::HTTPRequestHandler> next(LocalRequestHandlerFactory::lookup(m_routes, m_index + 1, request));
+    std::unique_ptr<Poco::Net::HTTPRequestHandler> next(
+        LocalRequestHandlerFactory::lookup(m_routes, m_index + 1, request));
     next->handleRequest(request, response);
 }
 

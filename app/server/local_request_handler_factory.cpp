@@ -9,7 +9,8 @@ namespace tessel {
 
 LocalRequestHandlerFactory::LocalRequestHandlerFactory(RouteList routes) : m_routes(std::move(routes)) {}
 
-Poco::Net::HTTPRequestHandler* LocalRequestHandlerFactory::createRequestHandler(const Poco::Net::HTTPServerRequest& request)
+Poco::Net::HTTPRequestHandler*
+LocalRequestHandlerFactory::createRequestHandler(const Poco::Net::HTTPServerRequest& request)
 {
     return lookup(m_routes, 0, request);
 }

@@ -34,15 +34,17 @@ QString exceptionText(const std::exception& error)
 Poco::Net::HTTPRequestHandler* loggingHandler(Poco::Net::HTTPRequestHandler* handler)
 {
     std::shared_ptr<Poco::Net::HTTPRequestHandler> wrapped(handler);
-    return new RequestHandler([wrapped](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
-        try {
-            wrapped->handleRequest(request, response);
-        } catch (const std::exception& e) {
-            LOG_WARN << QCoreApplication::translate("loggingHandler", "Uncaught exception when handling request to %1: %2")
-                            .arg(QString::fromUtf8(request.getURI().c_str()), exceptionText(e));
-            throw;
-        }
-    });
+    return new RequestHandler(
+        [wrapped](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
+            try {
+                wrapped->handleRequest(request, response);
+            } catch (const std::exception& e) {
+                LOG_WARN << QCoreApplication::translate("loggingHandler",
+                                                        "Uncaught exception when handling request to %1: %2")
+                                .arg(QString::fromUtf8(request.getURI().c_str()), exceptionText(e));
+                throw;
+            }
+        });
 }
 
 } // namespace tessel

@@ -51,7 +51,8 @@ void ProxyServer::start()
 void ProxyServer::shutdown()
 {
     const AppConfig* config = AppConfig::instance();
-    LOG_INFO << tr("Shutting down proxy server on http://%1:%2").arg(config->listenInterface()).arg(config->listenPort());
+    LOG_INFO
+        << tr("Shutting down proxy server on http://%1:%2").arg(config->listenInterface()).arg(config->listenPort());
     if (m_server)
         m_server->stopAll(false);
     emit finished();

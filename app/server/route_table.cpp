@@ -21,10 +21,7 @@ namespace {
 
 const QString restPrefix = QStringLiteral("^/local/rest/v1/");
 
-QString idPattern()
-{
-    return QStringLiteral("%1{8}-%1{4}-%1{4}-%1{4}-%1{12}").arg(QStringLiteral("[0-9a-fA-F]"));
-}
+QString idPattern() { return QStringLiteral("%1{8}-%1{4}-%1{4}-%1{4}-%1{12}").arg(QStringLiteral("[0-9a-fA-F]")); }
 
 RouteHandler rewriteTo(const std::string& target)
 {
@@ -84,22 +81,31 @@ RouteList buildRouteTable()
         restRoute(post, QStringLiteral("drafts/send$"), rest::sendDrafts),
         restRoute(put, QStringLiteral("drafts/") + id + QStringLiteral("$"), rest::saveDraft),
         restRoute(del, QStringLiteral("drafts/") + id + QStringLiteral("$"), rest::deleteDraft),
-        restRoute(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Drafts)),
+        restRoute(get, QStringLiteral("drafts/") + id + QStringLiteral("/attachments/\\d+$"),
+                  rest::attachmentDownload(docs::StorageType::Drafts)),
         restRoute(get, QStringLiteral("processes$"), rest::listProcesses),
         restRoute(get, QStringLiteral("processes/state/") + id + QStringLiteral("$"), rest::processState),
         restRoute(get, QStringLiteral("processes/state$"), rest::overallProcessState),
         restRoute(post, QStringLiteral("processes/clear$"), rest::clearProcesses),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("$"), rest::receiveDocument),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"), rest::showSign(docs::StorageType::Inbox)),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/sign$"),
+                  rest::showSign(docs::StorageType::Inbox)),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/reassure$"), rest::showDocumentCopy),
         restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/viewReport$"), rest::viewReport),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Inbox)),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Inbox)),
-        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), rest::scanPages(docs::StorageType::Inbox)),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"), rest::attachmentList(docs::StorageType::Outbox)),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"), rest::attachmentDownload(docs::StorageType::Outbox)),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"), rest::scanPages(docs::StorageType::Outbox)),
-        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"), rest::showSign(docs::StorageType::Outbox)),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments$"),
+                  rest::attachmentList(docs::StorageType::Inbox)),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/\\d+$"),
+                  rest::attachmentDownload(docs::StorageType::Inbox)),
+        restRoute(get, QStringLiteral("inbox/") + id + QStringLiteral("/attachments/scan/\\d+$"),
+                  rest::scanPages(docs::StorageType::Inbox)),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments$"),
+                  rest::attachmentList(docs::StorageType::Outbox)),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/\\d+$"),
+                  rest::attachmentDownload(docs::StorageType::Outbox)),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/attachments/scan/\\d+$"),
+                  rest::scanPages(docs::StorageType::Outbox)),
+        restRoute(get, QStringLiteral("outbox/") + id + QStringLiteral("/sign$"),
+                  rest::showSign(docs::StorageType::Outbox)),
         restRoute(post, QStringLiteral("scans$"), rest::openDraftScan),
         restRoute(put, QStringLiteral("scans$"), rest::saveDraftScan),
         route(any, QStringLiteral("^/local/(.*)?"), StaticFileHandler(QStringLiteral(":/"), QStringLiteral("/local/"))),

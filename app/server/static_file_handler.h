@@ -5,7 +5,7 @@
 namespace Poco::Net {
 class HTTPServerRequest;
 class HTTPServerResponse;
-}
+} // namespace Poco::Net
 
 namespace tessel {
 

@@ -64,8 +64,8 @@ QString firstUnsafeEntry(std::istream& stream)
 
 QSharedPointer<QTemporaryFile> mkTemp(const QString& prefix)
 {
-    auto file = QSharedPointer<QTemporaryFile>::create(QDir::tempPath() + QLatin1Char('/') + prefix +
-                                                       QStringLiteral(".XXXXXXXXXX"));
+    auto file = QSharedPointer<QTemporaryFile>::create(QDir::tempPath() + QLatin1Char('/') + prefix
+                                                       + QStringLiteral(".XXXXXXXXXX"));
     if (!file->open()) {
         LOG_FATAL << QStringLiteral("Error creating temp file in \"%1\": %2").arg(QDir::tempPath(), file->errorString());
         throw exception(file->errorString());
@@ -197,20 +197,24 @@ FileType detectFileType(const QString& path)
         return Unknown;
     auto starts = [&](const char* magic, size_t length) { return std::strncmp(head, magic, length) == 0; };
     switch (static_cast<unsigned char>(head[0])) {
-    case 0xFF: return starts("\xFF\xD8\xFF", 3) ? Jpeg : Unknown;
-    case 0x89: return starts("\x89PNG\r\n\x1A\n", 8) ? Png : Unknown;
-    case 'G': return starts("GIF87a", 6) || starts("GIF89a", 6) ? Gif : Unknown;
-    case 'I': return starts("II*", 3) ? Tiff : Unknown;
-    case 'M': return starts("MM", 2) ? Tiff : Unknown;
-    case '%': return starts("%PDF-", 5) ? Pdf : Unknown;
-    default: return Unknown;
+    case 0xFF:
+        return starts("\xFF\xD8\xFF", 3) ? Jpeg : Unknown;
+    case 0x89:
+        return starts("\x89PNG\r\n\x1A\n", 8) ? Png : Unknown;
+    case 'G':
+        return starts("GIF87a", 6) || starts("GIF89a", 6) ? Gif : Unknown;
+    case 'I':
+        return starts("II*", 3) ? Tiff : Unknown;
+    case 'M':
+        return starts("MM", 2) ? Tiff : Unknown;
+    case '%':
+        return starts("%PDF-", 5) ? Pdf : Unknown;
+    default:
+        return Unknown;
     }
 }
 
-bool isPdfFile(const QString& path)
-{
-    return detectFileType(path) == Pdf;
-}
+bool isPdfFile(const QString& path) { return detectFileType(path) == Pdf; }
 
 bool isImageFile(const QString& path)
 {

@@ -49,11 +49,16 @@ std::atomic<QTextCodec*> logCodec{nullptr};
 const char* levelWord(LogLevel level)
 {
     switch (level) {
-    case LogLevel::DEBUG: return "DEBUG";
-    case LogLevel::INFO: return "INFO ";
-    case LogLevel::WARN: return "WARN ";
-    case LogLevel::ERROR: return "ERROR";
-    default: return "FATAL";
+    case LogLevel::DEBUG:
+        return "DEBUG";
+    case LogLevel::INFO:
+        return "INFO ";
+    case LogLevel::WARN:
+        return "WARN ";
+    case LogLevel::ERROR:
+        return "ERROR";
+    default:
+        return "FATAL";
     }
 }
 
@@ -84,9 +89,6 @@ void setLogFile(const QString& path)
     logDevice().recreate();
 }
 
-void setLogCodec(QTextCodec* codec)
-{
-    logCodec.store(codec);
-}
+void setLogCodec(QTextCodec* codec) { logCodec.store(codec); }
 
 } // namespace tessel

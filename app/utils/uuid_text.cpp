@@ -2,10 +2,7 @@
 
 namespace tessel {
 
-QString uuidToText(const QUuid& id)
-{
-    return id.toString(QUuid::WithoutBraces);
-}
+QString uuidToText(const QUuid& id) { return id.toString(QUuid::WithoutBraces); }
 
 QUuid uuidFromText(const QString& text)
 {

@@ -33,11 +33,14 @@ struct Download
 // curl's own measure of the transfer; the body goes to /dev/null so that only the carrying counts.
 Download download(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> command = {"curl", "-sS", "--max-time", "900", "-o", "/dev/null", "-w",
-                                        "%{speed_download} %{size_download} %{http_code}"};
+    std::vector<std::string> command = {"curl",       "-sS",
+                                        "--max-time", "900",
+                                        "-o",         "/dev/null",
+                                        "-w",         "%{speed_download} %{size_download} %{http_code}"};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    const testsupport::CommandResult result = testsupport::runCommand(
-        command, testsupport::TestPki::instance().gostEnvironment(), nullptr, std::chrono::minutes(16));
+    const testsupport::CommandResult result =
+        testsupport::runCommand(command, testsupport::TestPki::instance().gostEnvironment(), nullptr,
+                                std::chrono::minutes(16));
     Download measured;
     int status = 0;
     if (result.exitStatus != 0
@@ -68,8 +71,9 @@ double requestsPerSecond(unsigned short port, const std::string& target, int cou
 
 void unlockKey(const ProxyUnderTest& proxy)
 {
-    const testsupport::CommandResult result = testsupport::runCommand(
-        {"curl", "-sS", "-f", "-X", "POST", "--data-binary", Workstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
+    const testsupport::CommandResult result =
+        testsupport::runCommand({"curl", "-sS", "-f", "-X", "POST", "--data-binary", Workstation::pin,
+                                 proxy.url("/local/rest/v1/crypto/setkp")});
     if (result.exitStatus != 0)
         throw std::runtime_error("unlocking the key failed: " + result.errors);
 }
@@ -77,7 +81,8 @@ void unlockKey(const ProxyUnderTest& proxy)
 void printRatio(const char* what, double value, double target, bool atLeast = true)
 {
     const bool met = atLeast ? value >= target : value < target;
-    std::printf("  %-34s %7.2f   (target %s %.2f: %s)\n", what, value, atLeast ? ">=" : "<", target, met ? "met" : "MISSED");
+    std::printf("  %-34s %7.2f   (target %s %.2f: %s)\n", what, value, atLeast ? ">=" : "<", target,
+                met ? "met" : "MISSED");
 }
 
 } // namespace
@@ -98,9 +103,9 @@ int main(int argc, char** argv)
         const std::string target = "/test/download?size=" + std::to_string(sizeMib << 20);
         const std::string viaStunnel = "http://127.0.0.1:" + std::to_string(stunnel.port());
         std::printf("Download of %lu MiB (rates in MiB/s):\n", static_cast<unsigned long>(sizeMib));
-        const Download direct = download({"--cacert", pki.file("ca-bundle.pem").string(), "--cert",
-                                          pki.file("user.pem").string(), "--key", pki.file("user.key.pem").string(),
-                                          portal.url(target)});
+        const Download direct =
+            download({"--cacert", pki.file("ca-bundle.pem").string(), "--cert", pki.file("user.pem").string(), "--key",
+                      pki.file("user.key.pem").string(), portal.url(target)});
         const Download tunnel = download({viaStunnel + target});
         const Download proxied = download({proxy.url(target)});
         for (const auto& [name, measured] : {std::pair<const char*, Download>{"curl straight to the portal", direct},

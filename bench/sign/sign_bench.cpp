@@ -66,15 +66,14 @@ void setUpWorkstation(const QString& pki)
     const QByteArray key = readAll(pki + QStringLiteral("/user.key.pem"));
     const QByteArray certificate = readAll(pki + QStringLiteral("/user.cer"));
     if (!importContainerKey("bench", false, kAtSignature, key.toStdString(),
-            std::vector<uint8_t>(certificate.begin(), certificate.end()), std::string()))
+                            std::vector<uint8_t>(certificate.begin(), certificate.end()), std::string()))
         die(QStringLiteral("cannot import the key"));
-    const std::pair<const char*, const char*> stores[] = {
-        {"ROOT", "root.cer"}, {"CA", "intermediate.cer"}};
+    const std::pair<const char*, const char*> stores[] = {{"ROOT", "root.cer"}, {"CA", "intermediate.cer"}};
     for (const auto& entry : stores) {
         const QByteArray der = readAll(pki + QLatin1Char('/') + QLatin1String(entry.second));
         CertStore* store = openSystemStore(entry.first);
         CertContext* context = createCertificateContext(reinterpret_cast<const uint8_t*>(der.constData()),
-            static_cast<size_t>(der.size()));
+                                                        static_cast<size_t>(der.size()));
         if (!store || !context || !addCertificateToStore(store, context, kStoreAddReplaceExisting))
             die(QStringLiteral("cannot fill the stores"));
         freeCertificateContext(context);
@@ -82,10 +81,7 @@ void setUpWorkstation(const QString& pki)
     }
 }
 
-double megabytesPerSecond(qint64 bytes, double seconds)
-{
-    return seconds > 0 ? (bytes / 1e6) / seconds : 0.0;
-}
+double megabytesPerSecond(qint64 bytes, double seconds) { return seconds > 0 ? (bytes / 1e6) / seconds : 0.0; }
 
 // Processor seconds (user and system) of this process, or of its waited-for children.
 double cpuSeconds(int who)
@@ -97,7 +93,8 @@ double cpuSeconds(int who)
 
 // Rates by elapsed time and by processor time: on a busy machine the second is the
 // fairer comparison, as every contender loses the same share of wall time.
-struct Rate {
+struct Rate
+{
     double wall = 0;
     double cpu = 0;
     void keepBest(const Rate& other)
@@ -107,14 +104,15 @@ struct Rate {
     }
 };
 
-template<typename Work>
+template <typename Work>
 Rate measure(qint64 bytes, int who, Work work)
 {
     QElapsedTimer timer;
     const double cpuBefore = cpuSeconds(who);
     timer.start();
     work();
-    return Rate{megabytesPerSecond(bytes, timer.nsecsElapsed() / 1e9), megabytesPerSecond(bytes, cpuSeconds(who) - cpuBefore)};
+    return Rate{megabytesPerSecond(bytes, timer.nsecsElapsed() / 1e9),
+                megabytesPerSecond(bytes, cpuSeconds(who) - cpuBefore)};
 }
 
 Rate opensslDigestRate(const QString& path, qint64 size)
@@ -175,13 +173,13 @@ int main(int argc, char** argv)
 
     const long rssAfter = peakRssMb();
     std::printf("file: %lld MB (GOST R 34.10-2012 256-bit key, GOST R 34.11-2012 256-bit digest), best of %d rounds\n",
-        static_cast<long long>(sizeMb), rounds);
+                static_cast<long long>(sizeMb), rounds);
     std::printf("                              by elapsed time          by processor time\n");
     std::printf("openssl dgst -md_gost12_256: %8.1f MB/s              %8.1f MB/s\n", dgst.wall, dgst.cpu);
     std::printf("engine sign:                 %8.1f MB/s  ratio %.2f  %8.1f MB/s  ratio %.2f\n", sign.wall,
-        sign.wall / dgst.wall, sign.cpu, sign.cpu / dgst.cpu);
+                sign.wall / dgst.wall, sign.cpu, sign.cpu / dgst.cpu);
     std::printf("engine verify:               %8.1f MB/s  ratio %.2f  %8.1f MB/s  ratio %.2f\n", verify.wall,
-        verify.wall / dgst.wall, verify.cpu, verify.cpu / dgst.cpu);
+                verify.wall / dgst.wall, verify.cpu, verify.cpu / dgst.cpu);
     std::printf("peak resident memory: %ld MB before signing, %ld MB after verifying\n", rssBefore, rssAfter);
     return 0;
 }

@@ -23,8 +23,8 @@ QDateTime localTime(int64_t unixSeconds)
 {
     const QDateTime time = QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC);
     if (!time.isValid())
-        throw Exception(QStringLiteral("crypto_cast<QDateTime>(const FILETIME& ft): Error %1")
-                            .arg(systemErrorText(0x80070057)));
+        throw Exception(
+            QStringLiteral("crypto_cast<QDateTime>(const FILETIME& ft): Error %1").arg(systemErrorText(0x80070057)));
     return time.toLocalTime();
 }
 
@@ -41,11 +41,13 @@ CertificateDescriptionPtr describeCertificate(const csp::CertContext* certificat
 {
     const std::vector<uint8_t> serial = csp::certSerialNumber(certificate);
     return CertificateDescriptionPtr::create(decimalText(serial),
-        QString::fromStdString(csp::hexText(serial.data(), serial.size(), true)),
-        nameToText(csp::certSubjectName(certificate)), nameToText(csp::certIssuerName(certificate)),
-        localTime(csp::certNotBefore(certificate)), localTime(csp::certNotAfter(certificate)),
-        QString::fromStdString(csp::certSignatureAlgorithm(certificate)),
-        QString::fromStdString(csp::certPublicKeyAlgorithm(certificate)));
+                                             QString::fromStdString(csp::hexText(serial.data(), serial.size(), true)),
+                                             nameToText(csp::certSubjectName(certificate)),
+                                             nameToText(csp::certIssuerName(certificate)),
+                                             localTime(csp::certNotBefore(certificate)),
+                                             localTime(csp::certNotAfter(certificate)),
+                                             QString::fromStdString(csp::certSignatureAlgorithm(certificate)),
+                                             QString::fromStdString(csp::certPublicKeyAlgorithm(certificate)));
 }
 
 CertificateDescriptionPtr describeChain(const std::vector<csp::CertContextHandle>& chain)

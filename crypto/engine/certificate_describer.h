@@ -2,8 +2,8 @@
 
 // Certificates as CertificateDescription records.
 
-#include "crypto/records/certificate_description.h"
 #include "crypto/engine/csp_handle.h"
+#include "crypto/records/certificate_description.h"
 
 #include <QByteArray>
 #include <QDateTime>

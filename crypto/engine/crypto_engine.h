@@ -1,9 +1,9 @@
 #pragma once
 
+#include "crypto/errors/exception.h"
 #include "crypto/records/certificate_description.h"
 #include "crypto/records/crypto_enums.h"
 #include "crypto/records/data_stream.h"
-#include "crypto/errors/exception.h"
 #include "crypto/records/sign_info.h"
 
 #include <QByteArray>
@@ -27,7 +27,8 @@ using CertificateCheck = std::function<CertificateState(const CertificateDescrip
 // passwords, certificate stores, hashing, detached CMS signatures and their
 // verification, and the TLS client stream. "ca" selects the CA store (true) or
 // the trust store (false). List operations pair data and signatures by position.
-class CryptoEngine {
+class CryptoEngine
+{
 public:
     virtual ~CryptoEngine() = default;
 
@@ -51,11 +52,11 @@ public:
     virtual QByteArray sign(const QFileInfo& data, const QFileInfo& sign) = 0;
     virtual QByteArray sign(QIODevice* data, QIODevice* sign) = 0;
     virtual SignInfoPtr verifySign(const QList<QFileInfo>& data, const QList<QFileInfo>& signs, CertificateCheck check,
-        const QDateTime& checkTime) = 0;
+                                   const QDateTime& checkTime) = 0;
     virtual SignInfoPtr verifySign(const QList<QIODevice*>& data, const QList<QIODevice*>& signs,
-        CertificateCheck check, const QDateTime& checkTime) = 0;
+                                   CertificateCheck check, const QDateTime& checkTime) = 0;
     virtual SignInfoPtr verifySign(const QFileInfo& data, const QFileInfo& sign, CertificateCheck check,
-        const QDateTime& checkTime) = 0;
+                                   const QDateTime& checkTime) = 0;
     virtual SignInfoPtr verifySign(QFile* data, QFile* sign, CertificateCheck check, const QDateTime& checkTime) = 0;
 
     virtual QSharedPointer<DataStream> createTlsStream(const QSharedPointer<DataStream>& transport) = 0;

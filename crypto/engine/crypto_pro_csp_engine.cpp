@@ -33,8 +33,7 @@ bool readBoolean(const QJsonObject& config, const QString& key)
 
 } // namespace
 
-CryptoProCSPEngine::CryptoProCSPEngine()
-    : d(QSharedPointer<CryptoProCSPEnginePrivate>::create())
+CryptoProCSPEngine::CryptoProCSPEngine() : d(QSharedPointer<CryptoProCSPEnginePrivate>::create())
 {
     csp::initOpenSsl();
 }
@@ -48,7 +47,8 @@ void CryptoProCSPEngine::init(const QString& config)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(config.toUtf8(), &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        throw Exception(QStringLiteral("CryptoProCSPEngine::init(): Error parsing config: %1").arg(parseError.errorString()));
+        throw Exception(
+            QStringLiteral("CryptoProCSPEngine::init(): Error parsing config: %1").arg(parseError.errorString()));
     const QJsonObject object = document.isObject() ? document.object() : QJsonObject();
 
     const QString storageTypeText = object.value(QStringLiteral("storageType")).toString();
@@ -78,7 +78,7 @@ void CryptoProCSPEngine::init(const QString& config)
         const CertificateDescriptionPtr description = getKeyCertificate(d->storageType, d->keyName);
         d->providerType = provider_type(description->publicKeyAlgorithmType());
         d->provider = cryptAcquireContext(static_cast<quint32>(d->providerType), d->usingMachineKeyset, d->keyName,
-            d->silent, QString());
+                                          d->silent, QString());
         d->publicKeyAlgorithm = description->publicKeyAlgorithmType();
         d->caStore = certOpenSystemStore(d->caStoreName.isNull() ? QStringLiteral("ROOT") : d->caStoreName);
         d->trustStore = certOpenSystemStore(d->trustStoreName);
@@ -98,8 +98,8 @@ void CryptoProCSPEngine::setKeyPass(const QString& password)
     d->checkProvider("CryptoProCSPEngine::setKeyPass(): Provider not initialized.");
     QByteArray pin = password.toLocal8Bit();
     std::string pinText(pin.constData(), static_cast<size_t>(pin.size()));
-    const bool accepted = csp::setProviderPin(d->provider.get(),
-        d->exchangeKey ? csp::kPpKeyExchangePin : csp::kPpSignaturePin, pinText);
+    const bool accepted =
+        csp::setProviderPin(d->provider.get(), d->exchangeKey ? csp::kPpKeyExchangePin : csp::kPpSignaturePin, pinText);
     OPENSSL_cleanse(pin.data(), static_cast<size_t>(pin.size()));
     OPENSSL_cleanse(&pinText[0], pinText.size());
     if (!accepted)
@@ -107,33 +107,32 @@ void CryptoProCSPEngine::setKeyPass(const QString& password)
     d->passwordSet = true;
 }
 
-bool CryptoProCSPEngine::isInitialized()
-{
-    return d->isInitialized();
-}
+bool CryptoProCSPEngine::isInitialized() { return d->isInitialized(); }
 
 QStringList CryptoProCSPEngine::getKeys(KeyStorageType)
 {
-    const csp::ProviderHandle context
-        = cryptAcquireContext(csp::kProvGost2001, d->usingMachineKeyset, QString(), d->silent, QString());
+    const csp::ProviderHandle context =
+        cryptAcquireContext(csp::kProvGost2001, d->usingMachineKeyset, QString(), d->silent, QString());
     return cryptoGetContainers(context.get());
 }
 
 CertificateDescriptionPtr CryptoProCSPEngine::getKeyCertificate(KeyStorageType, const QString& keyName)
 {
-    const csp::ProviderHandle context
-        = cryptAcquireContext(csp::kProvGost2001, d->usingMachineKeyset, keyName, d->silent, QString());
+    const csp::ProviderHandle context =
+        cryptAcquireContext(csp::kProvGost2001, d->usingMachineKeyset, keyName, d->silent, QString());
     csp::KeyHandle key = cryptoGetKey(context.get(), false);
     if (!key)
         key = cryptoGetKey(context.get(), true);
     if (!key)
         throw Exception(
-            QStringLiteral("CryptoProCSPEngine::getKeyCertificate(): Certificate for the key \"%1\" not found.").arg(keyName));
+            QStringLiteral("CryptoProCSPEngine::getKeyCertificate(): Certificate for the key \"%1\" not found.")
+                .arg(keyName));
     const csp::CertContextHandle certificate = cryptoGetKeyCert(key.get(), d->usingMachineKeyset, d->silent, false);
     if (isInitialized()) {
         try {
-            const std::vector<csp::CertContextHandle> chain = certBuildChain(d->chainEngine.get(), d->collection.get(),
-                certificate.get(), d->urlRetrieveTimeout, QDateTime::currentDateTime(), false);
+            const std::vector<csp::CertContextHandle> chain =
+                certBuildChain(d->chainEngine.get(), d->collection.get(), certificate.get(), d->urlRetrieveTimeout,
+                               QDateTime::currentDateTime(), false);
             if (!chain.empty())
                 return describeChain(chain);
         } catch (const Exception&) {
@@ -192,8 +191,8 @@ CertificateDescriptionPtr CryptoProCSPEngine::addCertificateFromBlob(bool ca, co
     if (count == 0)
         throw Exception(QStringLiteral("CryptoProCSPEngine::addCertificateFromBlob(): The blob holds no certificate"));
     if (count == 1) {
-        const csp::CertContextHandle certificate
-            = certEnumCertificatesInStore(temporary.get(), csp::CertContextHandle());
+        const csp::CertContextHandle certificate =
+            certEnumCertificatesInStore(temporary.get(), csp::CertContextHandle());
         certAddToStore(store, certificate.get());
         return describeCertificate(certificate.get());
     }
@@ -222,8 +221,8 @@ QList<CertificateDescriptionPtr> CryptoProCSPEngine::getCertificates(bool ca)
 CertificateDescriptionPtr CryptoProCSPEngine::getCertificate(bool ca, const CertificateDescriptionPtr& certificate)
 {
     d->checkProvider("CryptoProCSPEngine::getCertificates(): Provider not initialized.");
-    const csp::CertContextHandle found
-        = d->findCertificate(d->store(ca), certificate->serialNumberHex(), certificate->issuerName());
+    const csp::CertContextHandle found =
+        d->findCertificate(d->store(ca), certificate->serialNumberHex(), certificate->issuerName());
     if (!found)
         return CertificateDescriptionPtr();
     return d->describeWithChain(found.get(), d->caStore.get());
@@ -232,17 +231,14 @@ CertificateDescriptionPtr CryptoProCSPEngine::getCertificate(bool ca, const Cert
 bool CryptoProCSPEngine::deleteCertificate(bool ca, const CertificateDescriptionPtr& certificate)
 {
     d->checkProvider("CryptoProCSPEngine::deleteCertificate(): Provider not initialized.");
-    const csp::CertContextHandle found
-        = d->findCertificate(d->store(ca), certificate->serialNumberHex(), certificate->issuerName());
+    const csp::CertContextHandle found =
+        d->findCertificate(d->store(ca), certificate->serialNumberHex(), certificate->issuerName());
     if (!found)
         return false;
     certDeleteFromStore(found.get());
     return true;
 }
 
-QSharedPointer<CryptoEngine> createCryptoEngine(const QString&)
-{
-    return QSharedPointer<CryptoProCSPEngine>::create();
-}
+QSharedPointer<CryptoEngine> createCryptoEngine(const QString&) { return QSharedPointer<CryptoProCSPEngine>::create(); }
 
 } // namespace nxcrypto

@@ -11,7 +11,8 @@ class CryptoProCSPEnginePrivate;
 // The engine over the GOST provider layer (OpenSSL with the GOST engine).
 // Copies share one private part. init and setKeyPass change state; every other
 // operation may run on several threads at once.
-class CryptoProCSPEngine : public CryptoEngine {
+class CryptoProCSPEngine : public CryptoEngine
+{
 public:
     CryptoProCSPEngine();
     ~CryptoProCSPEngine() override;
@@ -36,11 +37,11 @@ public:
     QByteArray sign(const QFileInfo& data, const QFileInfo& sign) override;
     QByteArray sign(QIODevice* data, QIODevice* sign) override;
     SignInfoPtr verifySign(const QList<QFileInfo>& data, const QList<QFileInfo>& signs, CertificateCheck check,
-        const QDateTime& checkTime) override;
+                           const QDateTime& checkTime) override;
     SignInfoPtr verifySign(const QList<QIODevice*>& data, const QList<QIODevice*>& signs, CertificateCheck check,
-        const QDateTime& checkTime) override;
+                           const QDateTime& checkTime) override;
     SignInfoPtr verifySign(const QFileInfo& data, const QFileInfo& sign, CertificateCheck check,
-        const QDateTime& checkTime) override;
+                           const QDateTime& checkTime) override;
     SignInfoPtr verifySign(QFile* data, QFile* sign, CertificateCheck check, const QDateTime& checkTime) override;
 
     // Defined with the TLS client (crypto_pro_csp_engine_tls.cpp).

@@ -4,11 +4,11 @@
 // library: the TLS client (crypto_pro_csp_engine_tls.cpp, tls_*) includes it for
 // the key, its certificate and the trust stores; the application never does.
 
-#include "crypto/records/crypto_enums.h"
 #include "crypto/engine/csp_handle.h"
+#include "crypto/platform/openssl_ptr.h"
+#include "crypto/records/crypto_enums.h"
 #include "crypto/records/data_sign_info.h"
 #include "crypto/records/sign_info.h"
-#include "crypto/platform/openssl_ptr.h"
 
 #include <QDateTime>
 #include <QString>
@@ -21,13 +21,14 @@ class QIODevice;
 
 namespace nxcrypto {
 
-class CryptoProCSPEnginePrivate {
+class CryptoProCSPEnginePrivate
+{
 public:
     // Members are released in reverse order: keyCertificate, key, collection,
     // trustStore, caStore, chainEngine, provider.
     KeyStorageType storageType = KeyStorageType::None;
     QString keyName;
-    QString caStoreName;        // null when the configuration names none
+    QString caStoreName; // null when the configuration names none
     QString trustStoreName;
     csp::ProviderHandle provider;
     ProviderType providerType = ProviderType(0);
@@ -55,10 +56,11 @@ public:
     csp::CertStore* store(bool ca) const { return ca ? caStore.get() : trustStore.get(); }
     // The chain of the certificate (leaf first) as a description, or the
     // certificate's own description when the chain is empty. Chain errors are ignored.
-    CertificateDescriptionPtr describeWithChain(const csp::CertContext* certificate, csp::CertStore* additionalStore) const;
+    CertificateDescriptionPtr describeWithChain(const csp::CertContext* certificate,
+                                                csp::CertStore* additionalStore) const;
     std::vector<csp::CertContextHandle> longestChain(csp::CertStore* extra, csp::CertStore* source) const;
     csp::CertContextHandle findCertificate(csp::CertStore* store, const QString& serialNumberHex,
-        const QString& issuerName) const;
+                                           const QString& issuerName) const;
 
     // --- signatures ----------------------------------------------------------------
     // One data block against one signature; the signer's certificate when it was read.

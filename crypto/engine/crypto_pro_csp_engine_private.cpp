@@ -26,21 +26,22 @@ void CryptoProCSPEnginePrivate::initKey()
         exchangeKey = true;
     }
     if (!key)
-        throw Exception(
-            QStringLiteral("CryptoProCSPEnginePrivate::initKey(): Can't find any key in the storage \"%1\"").arg(keyName));
+        throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::initKey(): Can't find any key in the storage \"%1\"")
+                            .arg(keyName));
     keyCertificate = cryptoGetKeyCert(key.get(), usingMachineKeyset, silent, false);
 }
 
 CertificateDescriptionPtr CryptoProCSPEnginePrivate::describeWithChain(const csp::CertContext* certificate,
-    csp::CertStore* additionalStore) const
+                                                                       csp::CertStore* additionalStore) const
 {
-    const std::vector<csp::CertContextHandle> chain = certBuildChain(chainEngine.get(), additionalStore, certificate,
-        urlRetrieveTimeout, QDateTime::currentDateTime(), false);
+    const std::vector<csp::CertContextHandle> chain =
+        certBuildChain(chainEngine.get(), additionalStore, certificate, urlRetrieveTimeout,
+                       QDateTime::currentDateTime(), false);
     return chain.empty() ? describeCertificate(certificate) : describeChain(chain);
 }
 
 std::vector<csp::CertContextHandle> CryptoProCSPEnginePrivate::longestChain(csp::CertStore* extra,
-    csp::CertStore* source) const
+                                                                            csp::CertStore* source) const
 {
     const csp::StoreHandle stores = certCreateStoreCollection();
     certPushStoreToCollection(stores.get(), extra);
@@ -50,8 +51,9 @@ std::vector<csp::CertContextHandle> CryptoProCSPEnginePrivate::longestChain(csp:
     std::vector<csp::CertContextHandle> longest;
     for (csp::CertContextHandle certificate = certEnumCertificatesInStore(source, csp::CertContextHandle());
          certificate; certificate = certEnumCertificatesInStore(source, std::move(certificate))) {
-        std::vector<csp::CertContextHandle> chain = certBuildChain(engine, stores.get(), certificate.get(),
-            urlRetrieveTimeout, QDateTime::currentDateTime(), false);
+        std::vector<csp::CertContextHandle> chain =
+            certBuildChain(engine, stores.get(), certificate.get(), urlRetrieveTimeout, QDateTime::currentDateTime(),
+                           false);
         if (chain.size() > longest.size())
             longest = std::move(chain);
     }
@@ -59,7 +61,7 @@ std::vector<csp::CertContextHandle> CryptoProCSPEnginePrivate::longestChain(csp:
 }
 
 csp::CertContextHandle CryptoProCSPEnginePrivate::findCertificate(csp::CertStore* store, const QString& serialNumberHex,
-    const QString& issuerName) const
+                                                                  const QString& issuerName) const
 {
     const uint32_t nameFlags[] = {0, csp::kNameStrEnableUtf8Unicode, csp::kNameStrForceUtf8DirStr};
     for (uint32_t flags : nameFlags) {
@@ -68,8 +70,7 @@ csp::CertContextHandle CryptoProCSPEnginePrivate::findCertificate(csp::CertStore
             throw Exception(QStringLiteral("crypto_cast<CertId>(const CertificateDescriptionPtr& cert): Error %1")
                                 .arg(lastErrorText()));
         const QByteArray serial = hexToBytes(serialNumberHex);
-        csp::CertContextHandle found
-            = certFindById(store, issuer, std::vector<uint8_t>(serial.begin(), serial.end()));
+        csp::CertContextHandle found = certFindById(store, issuer, std::vector<uint8_t>(serial.begin(), serial.end()));
         if (found)
             return found;
     }
@@ -96,8 +97,8 @@ csp::X509Ptr CryptoProCSPEnginePrivate::keyCertificateX509() const
 csp::EvpPkeyPtr CryptoProCSPEnginePrivate::keyPrivateKey() const
 {
     checkProvider("CryptoProCSPEnginePrivate::keyPrivateKey(): Provider not initialized.");
-    csp::EvpPkeyPtr privateKey
-        = csp::providerPrivateKey(provider.get(), exchangeKey ? csp::kAtKeyExchange : csp::kAtSignature);
+    csp::EvpPkeyPtr privateKey =
+        csp::providerPrivateKey(provider.get(), exchangeKey ? csp::kAtKeyExchange : csp::kAtSignature);
     if (!privateKey)
         throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::keyPrivateKey(): Error %1").arg(lastErrorText()));
     return privateKey;

@@ -87,8 +87,8 @@ QByteArray CryptoProCSPEngine::sign(const QFileInfo& data, const QFileInfo& sign
         throw Exception(QStringLiteral("CryptoProCSPEngine::sign(): can't open %1 for writing").arg(sign.filePath()));
     const QByteArray digest = this->sign(&dataFile, &signFile);
     if (!signFile.commit())
-        throw Exception(QStringLiteral("CryptoProCSPEngine::sign(): Error writing PKCS7 message: %1")
-                            .arg(signFile.errorString()));
+        throw Exception(
+            QStringLiteral("CryptoProCSPEngine::sign(): Error writing PKCS7 message: %1").arg(signFile.errorString()));
     return digest;
 }
 

@@ -1,9 +1,9 @@
 #include "crypto/engine/crypto_pro_csp_engine.h"
 
 #include "crypto/engine/crypto_pro_csp_engine_p.h"
-#include "crypto/platform/tls_session_key.h"
 #include "crypto/engine/tls_data_stream_impl.h"
 #include "crypto/engine/tls_data_stream_impl_p.h"
+#include "crypto/platform/tls_session_key.h"
 #include "crypto/records/tls_server_name.h"
 
 namespace nxcrypto {

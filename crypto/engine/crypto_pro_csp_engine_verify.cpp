@@ -42,7 +42,7 @@ CertificateState stateForTrustStatus(quint32 status)
 } // namespace
 
 std::pair<DataSignInfoPtr, csp::CertContextHandle> CryptoProCSPEnginePrivate::verifyDataSign(QIODevice* data,
-    QIODevice* signature) const
+                                                                                             QIODevice* signature) const
 {
     const DataSignInfoPtr info = DataSignInfoPtr::create();
     csp::CertContextHandle certificate;
@@ -50,10 +50,12 @@ std::pair<DataSignInfoPtr, csp::CertContextHandle> CryptoProCSPEnginePrivate::ve
         const csp::MessageHandle message = msgOpenToDecode(true, MessageType::Any);
         const QByteArray signatureBytes = signature->read(maxSignatureSize);
         if (signatureBytes.isEmpty())
-            throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Error reading sign data \"%1\"")
-                                .arg(signature->errorString()));
+            throw Exception(
+                QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Error reading sign data \"%1\"")
+                    .arg(signature->errorString()));
         if (!signature->atEnd())
-            throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Has more data after sign.readAll()"));
+            throw Exception(
+                QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Has more data after sign.readAll()"));
         msgUpdate(message.get(), signatureBytes, true);
         csp::CryptMessage* content = message.get();
         if (!readInChunks(data, [content](const char* bytes, qint64 size) { msgUpdate(content, bytes, size, false); }))
@@ -63,16 +65,19 @@ std::pair<DataSignInfoPtr, csp::CertContextHandle> CryptoProCSPEnginePrivate::ve
 
         const quint32 certificates = msgGetCertCount(message.get());
         if (certificates != 1)
-            throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong certificate count in message: %1")
-                                .arg(certificates));
+            throw Exception(
+                QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong certificate count in message: %1")
+                    .arg(certificates));
         certificate = msgGetCert(message.get(), 0);
         info->setCertificate(describeCertificate(certificate.get()));
-        info->setSignState(nxcrypto::msgVerifySignature(message.get(), certificate.get()) ? SignState::Valid : SignState::Invalid);
+        info->setSignState(nxcrypto::msgVerifySignature(message.get(), certificate.get()) ? SignState::Valid
+                                                                                          : SignState::Invalid);
 
         const quint32 signers = msgGetSignerInfoCount(message.get());
         if (signers != 1)
-            throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong signers count in message: %1")
-                                .arg(signers));
+            throw Exception(
+                QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong signers count in message: %1")
+                    .arg(signers));
         bool hasContentType = false;
         bool hasSigningTime = false;
         bool hasMessageDigest = false;
@@ -88,11 +93,14 @@ std::pair<DataSignInfoPtr, csp::CertContextHandle> CryptoProCSPEnginePrivate::ve
             }
         }
         if (!hasContentType)
-            throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed contentType attribute"));
+            throw Exception(
+                QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed contentType attribute"));
         if (!hasSigningTime)
-            throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed signingTime attribute"));
+            throw Exception(
+                QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed signingTime attribute"));
         if (!hasMessageDigest)
-            throw Exception(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed messageDigest attribute"));
+            throw Exception(
+                QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed messageDigest attribute"));
     } catch (...) {
         info->setException(std::current_exception());
     }
@@ -100,14 +108,14 @@ std::pair<DataSignInfoPtr, csp::CertContextHandle> CryptoProCSPEnginePrivate::ve
 }
 
 void CryptoProCSPEnginePrivate::checkSigner(const csp::CertContext* signer, const QDateTime& checkTime,
-    SignInfo& info) const
+                                            SignInfo& info) const
 {
     try {
         quint32 flags = csp::kChainRevocationCheckChainExcludeRoot;
         if (checkTime.isValid())
             flags |= csp::kChainTimestampTime;
         const csp::ChainHandle chain = certBuildChainEx(chainEngine.get(), caStore.get(), signer,
-            chainParameters(urlRetrieveTimeout), flags, checkTime);
+                                                        chainParameters(urlRetrieveTimeout), flags, checkTime);
         std::vector<csp::CertContextHandle> certificates;
         for (size_t i = 0; i < csp::chainLength(chain.get()); ++i)
             certificates.emplace_back(csp::duplicateCertificateContext(csp::chainElement(chain.get(), i)));
@@ -138,13 +146,14 @@ void CryptoProCSPEnginePrivate::checkSigner(const csp::CertContext* signer, cons
 }
 
 SignInfoPtr CryptoProCSPEngine::verifySign(const QList<QIODevice*>& data, const QList<QIODevice*>& signs,
-    CertificateCheck check, const QDateTime& checkTime)
+                                           CertificateCheck check, const QDateTime& checkTime)
 {
     d->checkProvider("CryptoProCSPEngine::verifySign(): Provider not initialized.");
     if (data.size() != signs.size())
-        throw Exception(QStringLiteral("CryptoProCSPEngine::verifySign(): Wrong count of data (%1) and sign (%2) blocks")
-                            .arg(data.size())
-                            .arg(signs.size()));
+        throw Exception(
+            QStringLiteral("CryptoProCSPEngine::verifySign(): Wrong count of data (%1) and sign (%2) blocks")
+                .arg(data.size())
+                .arg(signs.size()));
     const QDateTime time = checkTime.isNull() ? QDateTime::currentDateTime() : checkTime;
 
     DataSignInfoList blocks;
@@ -190,19 +199,21 @@ SignInfoPtr CryptoProCSPEngine::verifySign(QFile* data, QFile* sign, Certificate
 }
 
 SignInfoPtr CryptoProCSPEngine::verifySign(const QFileInfo& data, const QFileInfo& sign, CertificateCheck check,
-    const QDateTime& checkTime)
+                                           const QDateTime& checkTime)
 {
     QFile dataFile(data.filePath());
     if (!dataFile.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("CryptoProCSPEngine::verifySign(): can't open %1 for reading").arg(data.filePath()));
+        throw Exception(
+            QStringLiteral("CryptoProCSPEngine::verifySign(): can't open %1 for reading").arg(data.filePath()));
     QFile signFile(sign.filePath());
     if (!signFile.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("CryptoProCSPEngine::verifySign(): can't open %1 for reading").arg(sign.filePath()));
+        throw Exception(
+            QStringLiteral("CryptoProCSPEngine::verifySign(): can't open %1 for reading").arg(sign.filePath()));
     return verifySign(&dataFile, &signFile, check, checkTime);
 }
 
 SignInfoPtr CryptoProCSPEngine::verifySign(const QList<QFileInfo>& data, const QList<QFileInfo>& signs,
-    CertificateCheck check, const QDateTime& checkTime)
+                                           CertificateCheck check, const QDateTime& checkTime)
 {
     QList<QSharedPointer<QFile>> files;
     QList<QIODevice*> dataDevices;

@@ -22,7 +22,8 @@ csp::ChainParameters chainParameters(int urlRetrieveTimeout)
 }
 
 csp::ChainHandle certBuildChainEx(csp::ChainEngine* engine, csp::CertStore* additionalStore,
-    const csp::CertContext* certificate, const csp::ChainParameters& parameters, quint32 flags, const QDateTime& time)
+                                  const csp::CertContext* certificate, const csp::ChainParameters& parameters,
+                                  quint32 flags, const QDateTime& time)
 {
     int64_t seconds = 0;
     const int64_t* at = nullptr;
@@ -30,18 +31,18 @@ csp::ChainHandle certBuildChainEx(csp::ChainEngine* engine, csp::CertStore* addi
         seconds = time.toUTC().toSecsSinceEpoch();
         at = &seconds;
     }
-    const csp::CertChain* chain
-        = csp::getCertificateChain(engine, certificate, at, additionalStore, parameters, flags);
+    const csp::CertChain* chain = csp::getCertificateChain(engine, certificate, at, additionalStore, parameters, flags);
     if (!chain)
         throw Exception(QStringLiteral("certBuildChainEx(): Error %1").arg(lastErrorText()));
     return csp::ChainHandle(chain);
 }
 
 std::vector<csp::CertContextHandle> certBuildChain(csp::ChainEngine* engine, csp::CertStore* additionalStore,
-    const csp::CertContext* certificate, int timeout, const QDateTime& time, bool raiseErrors)
+                                                   const csp::CertContext* certificate, int timeout,
+                                                   const QDateTime& time, bool raiseErrors)
 {
-    const csp::ChainHandle chain
-        = certBuildChainEx(engine, additionalStore, certificate, chainParameters(timeout), 0, time);
+    const csp::ChainHandle chain =
+        certBuildChainEx(engine, additionalStore, certificate, chainParameters(timeout), 0, time);
     const quint32 status = csp::chainErrorStatus(chain.get());
     if (status == csp::kTrustIsPartialChain)
         return {};
@@ -58,19 +59,36 @@ std::vector<csp::CertContextHandle> certBuildChain(csp::ChainEngine* engine, csp
 QString trustStatusText(quint32 errorStatus)
 {
     switch (errorStatus) {
-    case 0x0: return QStringLiteral("No error found for this certificate or chain");
-    case 0x1: return QStringLiteral("This certificate or one of the certificates in the certificate chain is not time-valid");
-    case 0x4: return QStringLiteral("Trust for this certificate or one of the certificates in the certificate chain has been revoked");
-    case 0x8: return QStringLiteral("The certificate or one of the certificates in the certificate chain does not have a valid signature");
-    case 0x10: return QStringLiteral("The certificate or certificate chain is not valid in its proposed usage");
-    case 0x20: return QStringLiteral("The certificate or certificate chain is based on an untrusted root");
-    case 0x40: return QStringLiteral("The revocation status of the certificate or one of thecertificates in the certificate chain is unknown");
-    case 0x80: return QStringLiteral("One of the certificates in the chain was issued by a certification authority that the original certificate had certified");
-    case 0x10000: return QStringLiteral("The certificate chain is not complete");
-    case 0x20000: return QStringLiteral("A CTL used to create this chain was not time-valid");
-    case 0x40000: return QStringLiteral("A CTL used to create this chain did not have a valid signature");
-    case 0x80000: return QStringLiteral("A CTL used to create this chain is not valid for this usage");
-    default: return QStringLiteral("Unknown trust status %1").arg(errorStatus);
+    case 0x0:
+        return QStringLiteral("No error found for this certificate or chain");
+    case 0x1:
+        return QStringLiteral("This certificate or one of the certificates in the certificate chain is not time-valid");
+    case 0x4:
+        return QStringLiteral(
+            "Trust for this certificate or one of the certificates in the certificate chain has been revoked");
+    case 0x8:
+        return QStringLiteral(
+            "The certificate or one of the certificates in the certificate chain does not have a valid signature");
+    case 0x10:
+        return QStringLiteral("The certificate or certificate chain is not valid in its proposed usage");
+    case 0x20:
+        return QStringLiteral("The certificate or certificate chain is based on an untrusted root");
+    case 0x40:
+        return QStringLiteral(
+            "The revocation status of the certificate or one of thecertificates in the certificate chain is unknown");
+    case 0x80:
+        return QStringLiteral("One of the certificates in the chain was issued by a certification authority that the "
+                              "original certificate had certified");
+    case 0x10000:
+        return QStringLiteral("The certificate chain is not complete");
+    case 0x20000:
+        return QStringLiteral("A CTL used to create this chain was not time-valid");
+    case 0x40000:
+        return QStringLiteral("A CTL used to create this chain did not have a valid signature");
+    case 0x80000:
+        return QStringLiteral("A CTL used to create this chain is not valid for this usage");
+    default:
+        return QStringLiteral("Unknown trust status %1").arg(errorStatus);
     }
 }
 

@@ -14,18 +14,13 @@ namespace csp {
 
 // Owns one handle of the provider layer and releases it with its Destructor when
 // reset, replaced or destroyed. Movable, not copyable.
-template<typename T, typename Destructor, T Invalid = T()>
-class Handle {
+template <typename T, typename Destructor, T Invalid = T()>
+class Handle
+{
 public:
     Handle() = default;
-    explicit Handle(T handle)
-        : handle_(handle)
-    {
-    }
-    Handle(Handle&& other) noexcept
-        : handle_(other.release())
-    {
-    }
+    explicit Handle(T handle) : handle_(handle) {}
+    Handle(Handle&& other) noexcept : handle_(other.release()) {}
     Handle& operator=(Handle&& other) noexcept
     {
         if (this != &other)
@@ -58,28 +53,36 @@ private:
     T handle_ = Invalid;
 };
 
-struct ProviderDestructor {
+struct ProviderDestructor
+{
     void operator()(Provider* handle) const { releaseContext(handle); }
 };
-struct KeyDestructor {
+struct KeyDestructor
+{
     void operator()(Key* handle) const { destroyKey(handle); }
 };
-struct CertContextDestructor {
+struct CertContextDestructor
+{
     void operator()(const CertContext* handle) const { freeCertificateContext(handle); }
 };
-struct StoreDestructor {
+struct StoreDestructor
+{
     void operator()(CertStore* handle) const { closeStore(handle); }
 };
-struct ChainEngineDestructor {
+struct ChainEngineDestructor
+{
     void operator()(ChainEngine* handle) const { freeChainEngine(handle); }
 };
-struct ChainDestructor {
+struct ChainDestructor
+{
     void operator()(const CertChain* handle) const { freeCertificateChain(handle); }
 };
-struct HashDestructor {
+struct HashDestructor
+{
     void operator()(CryptHash* handle) const { destroyHash(handle); }
 };
-struct MessageDestructor {
+struct MessageDestructor
+{
     void operator()(CryptMessage* handle) const { msgClose(handle); }
 };
 

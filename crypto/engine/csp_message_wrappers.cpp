@@ -11,30 +11,33 @@ namespace nxcrypto {
 
 namespace {
 
-QString errorText(const char* message)
-{
-    return QString::fromLatin1(message).arg(lastErrorText());
-}
+QString errorText(const char* message) { return QString::fromLatin1(message).arg(lastErrorText()); }
 
 } // namespace
 
 quint32 messageTypeToDWORD(MessageType type)
 {
     switch (type) {
-    case MessageType::Any: return csp::kMsgAny;
-    case MessageType::Data: return csp::kMsgData;
-    case MessageType::Enveloped: return csp::kMsgEnveloped;
-    case MessageType::Hashed: return csp::kMsgHashed;
-    case MessageType::Signed: return csp::kMsgSigned;
-    case MessageType::SignedAndEnveloped: return csp::kMsgSignedAndEnveloped;
+    case MessageType::Any:
+        return csp::kMsgAny;
+    case MessageType::Data:
+        return csp::kMsgData;
+    case MessageType::Enveloped:
+        return csp::kMsgEnveloped;
+    case MessageType::Hashed:
+        return csp::kMsgHashed;
+    case MessageType::Signed:
+        return csp::kMsgSigned;
+    case MessageType::SignedAndEnveloped:
+        return csp::kMsgSignedAndEnveloped;
     }
     throw Exception(QStringLiteral("messageTypeToDWORD(): Unknown message type %1").arg(static_cast<int>(type)));
 }
 
 csp::MessageHandle msgOpenToEncode(bool detached, MessageType type, const csp::SignedEncodeInfo& info)
 {
-    csp::CryptMessage* message
-        = csp::msgOpenToEncode(detached ? csp::kMsgDetachedFlag : 0, messageTypeToDWORD(type), info);
+    csp::CryptMessage* message =
+        csp::msgOpenToEncode(detached ? csp::kMsgDetachedFlag : 0, messageTypeToDWORD(type), info);
     if (!message)
         throw Exception(errorText("msgOpenToEncode(): Error %1"));
     return csp::MessageHandle(message);

@@ -2,8 +2,8 @@
 
 // The engine's wrappers over the message and hash calls of the layer.
 
-#include "crypto/records/crypto_enums.h"
 #include "crypto/engine/csp_handle.h"
+#include "crypto/records/crypto_enums.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -24,11 +24,11 @@ void bindToContainer(const csp::CertContext* certificate, bool machineKeyset, bo
     quint32 index = 0;
     for (QString providerName = cryptEnumProviders(index); !providerName.isEmpty();
          providerName = cryptEnumProviders(index)) {
-        csp::ProviderHandle verification
-            = cryptAcquireContext(csp::kProvGost2001, machineKeyset, QString(), silent, providerName);
+        csp::ProviderHandle verification =
+            cryptAcquireContext(csp::kProvGost2001, machineKeyset, QString(), silent, providerName);
         for (const QString& container : cryptoGetContainers(verification.get())) {
-            csp::ProviderHandle context
-                = cryptAcquireContext(csp::kProvGost2001, machineKeyset, container, silent, providerName);
+            csp::ProviderHandle context =
+                cryptAcquireContext(csp::kProvGost2001, machineKeyset, container, silent, providerName);
             csp::KeyHandle key = cryptoGetKey(context.get(), true);
             if (!key) {
                 key.reset(csp::getUserKey(context.get(), csp::kAtSignature));
@@ -55,7 +55,7 @@ void bindToContainer(const csp::CertContext* certificate, bool machineKeyset, bo
 } // namespace
 
 csp::ProviderHandle cryptAcquireContext(quint32 providerType, bool machineKeyset, const QString& containerName,
-    bool silent, const QString& providerName)
+                                        bool silent, const QString& providerName)
 {
     quint32 flags = containerName.isEmpty() ? csp::kVerifyContext : 0;
     if (silent)
@@ -63,7 +63,7 @@ csp::ProviderHandle cryptAcquireContext(quint32 providerType, bool machineKeyset
     if (machineKeyset)
         flags |= csp::kMachineKeyset;
     csp::Provider* provider = csp::acquireContext(containerName.toLocal8Bit().toStdString(),
-        providerName.toLocal8Bit().toStdString(), providerType, flags);
+                                                  providerName.toLocal8Bit().toStdString(), providerType, flags);
     if (!provider)
         throw Exception(QStringLiteral("cryptAcquireContext(%1): Error %2").arg(containerName, lastErrorText()));
     return csp::ProviderHandle(provider);

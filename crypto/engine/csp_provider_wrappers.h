@@ -11,7 +11,7 @@
 namespace nxcrypto {
 
 csp::ProviderHandle cryptAcquireContext(quint32 providerType, bool machineKeyset, const QString& containerName,
-    bool silent, const QString& providerName);
+                                        bool silent, const QString& providerName);
 // The AT_KEYEXCHANGE (exchange) or AT_SIGNATURE key; empty when the container has none.
 csp::KeyHandle cryptoGetKey(csp::Provider* provider, bool exchange);
 // The certificate kept with the key; bind: also point its key-provider property at

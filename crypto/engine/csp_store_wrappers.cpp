@@ -10,10 +10,7 @@ namespace nxcrypto {
 
 namespace {
 
-QString errorText(const char* message)
-{
-    return QString::fromLatin1(message).arg(lastErrorText());
-}
+QString errorText(const char* message) { return QString::fromLatin1(message).arg(lastErrorText()); }
 
 } // namespace
 
@@ -71,7 +68,7 @@ csp::CertContextHandle certFromBlob(const QByteArray& bytes)
 }
 
 csp::CertContextHandle certFindById(csp::CertStore* store, const std::vector<uint8_t>& issuerName,
-    const std::vector<uint8_t>& serialNumber)
+                                    const std::vector<uint8_t>& serialNumber)
 {
     csp::CertFindCriteria criteria;
     criteria.type = csp::kFindCertIdIssuerSerial;

@@ -18,7 +18,7 @@ csp::CertContextHandle certFromBlob(const QByteArray& bytes);
 csp::CertContextHandle certFromBlob(const std::vector<uint8_t>& bytes);
 // By issuer (DER name) and serial (most significant byte first); empty when not found.
 csp::CertContextHandle certFindById(csp::CertStore* store, const std::vector<uint8_t>& issuerName,
-    const std::vector<uint8_t>& serialNumber);
+                                    const std::vector<uint8_t>& serialNumber);
 // The same certificate in the store; empty when not found.
 csp::CertContextHandle certFindExisting(csp::CertStore* store, const csp::CertContext* certificate);
 // Enumeration: the certificate after previous (which is released); empty at the end.

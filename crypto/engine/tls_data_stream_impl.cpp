@@ -1,8 +1,8 @@
 #include "crypto/engine/tls_data_stream_impl.h"
 
 #include "crypto/engine/log_hook.h"
-#include "crypto/platform/tls_error_codes.h"
 #include "crypto/engine/tls_data_stream_impl_p.h"
+#include "crypto/platform/tls_error_codes.h"
 
 #include <algorithm>
 #include <utility>
@@ -17,10 +17,7 @@ constexpr qint64 kTransportReadSize = 4096;
 
 } // namespace
 
-TlsDataStreamImplPrivate::TlsDataStreamImplPrivate(TlsClientConfig config)
-    : session(std::move(config))
-{
-}
+TlsDataStreamImplPrivate::TlsDataStreamImplPrivate(TlsClientConfig config) : session(std::move(config)) {}
 
 bool TlsDataStreamImplPrivate::sendOutput()
 {
@@ -52,10 +49,7 @@ void TlsDataStreamImplPrivate::failed()
     connected = false;
 }
 
-TlsDataStreamImpl::TlsDataStreamImpl(std::unique_ptr<TlsDataStreamImplPrivate> d)
-    : d(std::move(d))
-{
-}
+TlsDataStreamImpl::TlsDataStreamImpl(std::unique_ptr<TlsDataStreamImplPrivate> d) : d(std::move(d)) {}
 
 TlsDataStreamImpl::~TlsDataStreamImpl() = default;
 

@@ -14,7 +14,8 @@ class TlsDataStreamImplPrivate;
 // A TLS 1.2 client with the GOST suites over another byte stream (usually a socket).
 // Reads give the plain text of the records as they are decrypted, writes go out in records
 // of at most 16384 plain bytes. A stream whose handshake failed reads empty and writes -1.
-class TlsDataStreamImpl : public DataStream {
+class TlsDataStreamImpl : public DataStream
+{
 public:
     explicit TlsDataStreamImpl(std::unique_ptr<TlsDataStreamImplPrivate> d);
     ~TlsDataStreamImpl() override;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "crypto/records/data_stream.h"
 #include "crypto/platform/tls_client_config.h"
 #include "crypto/platform/tls_client_session.h"
+#include "crypto/records/data_stream.h"
 
 #include <QByteArray>
 #include <QSharedPointer>
@@ -10,7 +10,8 @@
 namespace nxcrypto {
 namespace csp {
 
-class TlsDataStreamImplPrivate {
+class TlsDataStreamImplPrivate
+{
 public:
     explicit TlsDataStreamImplPrivate(TlsClientConfig config);
 

@@ -25,16 +25,16 @@ const ErrorTable::Entry* ErrorTable::find(uint32_t code) const
 
 QString ErrorTable::text(uint32_t code) const
 {
-    QString result = QCoreApplication::translate("nxcrypto", "Code: %1 (hex 0x%2).")
-                         .arg(code)
-                         .arg(code, 8, 16, QLatin1Char('0'));
+    QString result =
+        QCoreApplication::translate("nxcrypto", "Code: %1 (hex 0x%2).").arg(code).arg(code, 8, 16, QLatin1Char('0'));
     const Entry* entry = find(code);
     if (!entry)
         return result;
     QStringList names;
     for (const QByteArray& name : entry->names)
         names.append(QString::fromLatin1(name));
-    result += QLatin1Char('\n') + QCoreApplication::translate("nxcrypto", "Name: %1.").arg(names.join(QStringLiteral(", ")));
+    result +=
+        QLatin1Char('\n') + QCoreApplication::translate("nxcrypto", "Name: %1.").arg(names.join(QStringLiteral(", ")));
     if (!entry->description.isEmpty())
         result += QLatin1Char('\n')
             + QCoreApplication::translate("nxcrypto", "Description: %1.").arg(QString::fromUtf8(entry->description));

@@ -11,9 +11,11 @@ namespace nxcrypto {
 
 // Symbolic names and descriptions of platform error codes, and the text that the
 // engine's messages give for a code.
-class ErrorTable {
+class ErrorTable
+{
 public:
-    struct Entry {
+    struct Entry
+    {
         QList<QByteArray> names;
         QByteArray description; // UTF-8, may be empty
     };

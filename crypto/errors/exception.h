@@ -9,7 +9,8 @@
 namespace nxcrypto {
 
 // The crypto library's error: a UTF-8 message, optionally with the error that caused it.
-class Exception : public std::exception {
+class Exception : public std::exception
+{
 public:
     explicit Exception(const QString& message);
     // The message becomes "<message>.\nReason: <reason's message>".
@@ -30,7 +31,8 @@ private:
 
 // Raised while a TLS handshake asks for the client certificate before the key's
 // password has been given.
-class ClientAuthNeeded : public Exception {
+class ClientAuthNeeded : public Exception
+{
 public:
     ClientAuthNeeded();
 };

@@ -17,14 +17,8 @@ const ErrorTable& systemErrorTable()
     return table;
 }
 
-QString systemErrorText(uint32_t code)
-{
-    return systemErrorTable().text(code);
-}
+QString systemErrorText(uint32_t code) { return systemErrorTable().text(code); }
 
-QString lastErrorText()
-{
-    return systemErrorText(csp::getLastError());
-}
+QString lastErrorText() { return systemErrorText(csp::getLastError()); }
 
 } // namespace nxcrypto

@@ -25,7 +25,7 @@ inline std::string oidText(const ASN1_OBJECT* object)
     char buffer[128];
     const int length = OBJ_obj2txt(buffer, sizeof buffer, object, 1);
     return length > 0 && length < static_cast<int>(sizeof buffer) ? std::string(buffer, static_cast<size_t>(length))
-                                                                 : std::string();
+                                                                  : std::string();
 }
 
 } // namespace csp

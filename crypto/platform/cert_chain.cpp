@@ -18,17 +18,20 @@
 namespace nxcrypto {
 namespace csp {
 
-struct ChainEngine {
+struct ChainEngine
+{
     CertStore* restrictedRoot = nullptr; // owned duplicate; null: the ROOT store
 };
 
-struct ChainElement {
+struct ChainElement
+{
     CertContext* context = nullptr;
     uint32_t error = 0;
     uint32_t info = 0;
 };
 
-struct CertChain {
+struct CertChain
+{
     std::vector<ChainElement> elements;
     uint32_t error = 0;
     uint32_t info = 0;
@@ -44,7 +47,8 @@ namespace {
 constexpr uint32_t defaultUrlTimeoutMs = 15000;
 
 // What one verification run collects.
-struct VerifyState {
+struct VerifyState
+{
     std::map<int, uint32_t> errors; // by depth, leaf 0
     uint32_t urlTimeoutMs = defaultUrlTimeoutMs;
     bool excludeRoot = false;
@@ -127,10 +131,7 @@ uint32_t trustBits(int error)
     }
 }
 
-bool isSelfSigned(X509* certificate)
-{
-    return X509_check_issued(certificate, certificate) == X509_V_OK;
-}
+bool isSelfSigned(X509* certificate) { return X509_check_issued(certificate, certificate) == X509_V_OK; }
 
 int verifyCallback(int ok, X509_STORE_CTX* context)
 {
@@ -158,7 +159,7 @@ bool crlIsCurrent(const X509_CRL* crl, int64_t time)
 
 // The stores' CRLs; when none of the issuer is current, those of the certificate's
 // distribution points.
-STACK_OF(X509_CRL)* lookupCrls(const X509_STORE_CTX* context, const X509_NAME* issuer)
+STACK_OF(X509_CRL) * lookupCrls(const X509_STORE_CTX* context, const X509_NAME* issuer)
 {
     STACK_OF(X509_CRL)* crls = X509_STORE_CTX_get1_crls(context, issuer);
     if (!crls)
@@ -237,7 +238,7 @@ bool freeChainEngine(ChainEngine* engine)
 }
 
 const CertChain* getCertificateChain(ChainEngine* engine, const CertContext* certificate, const int64_t* time,
-    CertStore* additionalStore, const ChainParameters& parameters, uint32_t flags)
+                                     CertStore* additionalStore, const ChainParameters& parameters, uint32_t flags)
 {
     initOpenSsl();
     if (!certificate)
@@ -339,20 +340,11 @@ bool freeCertificateChain(const CertChain* chain)
     return true;
 }
 
-uint32_t chainErrorStatus(const CertChain* chain)
-{
-    return chain->error;
-}
+uint32_t chainErrorStatus(const CertChain* chain) { return chain->error; }
 
-uint32_t chainInfoStatus(const CertChain* chain)
-{
-    return chain->info;
-}
+uint32_t chainInfoStatus(const CertChain* chain) { return chain->info; }
 
-size_t chainLength(const CertChain* chain)
-{
-    return chain->elements.size();
-}
+size_t chainLength(const CertChain* chain) { return chain->elements.size(); }
 
 const CertContext* chainElement(const CertChain* chain, size_t index)
 {

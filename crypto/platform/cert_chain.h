@@ -42,12 +42,13 @@ constexpr uint32_t kTrustIsSelfSigned = 0x8;
 constexpr uint32_t kTrustHasPreferredIssuer = 0x100;
 
 // Chain flags.
-constexpr uint32_t kChainTimestampTime = 0x200;                 // the given time also for revocation
+constexpr uint32_t kChainTimestampTime = 0x200; // the given time also for revocation
 constexpr uint32_t kChainRevocationCheckEndCert = 0x10000000;
 constexpr uint32_t kChainRevocationCheckChain = 0x20000000;
 constexpr uint32_t kChainRevocationCheckChainExcludeRoot = 0x40000000;
 
-struct ChainParameters {
+struct ChainParameters
+{
     // Required extended key usages (OIDs); all of them when usageAnd, else any.
     std::vector<std::string> usage;
     bool usageAnd = true;
@@ -64,7 +65,7 @@ bool freeChainEngine(ChainEngine* engine);
 // engine null: the default engine (ROOT store). time: seconds since 1970 UTC, null
 // for now. additionalStore may be null.
 const CertChain* getCertificateChain(ChainEngine* engine, const CertContext* certificate, const int64_t* time,
-    CertStore* additionalStore, const ChainParameters& parameters, uint32_t flags);
+                                     CertStore* additionalStore, const ChainParameters& parameters, uint32_t flags);
 bool freeCertificateChain(const CertChain* chain);
 
 uint32_t chainErrorStatus(const CertChain* chain);

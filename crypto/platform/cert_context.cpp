@@ -53,10 +53,7 @@ std::shared_ptr<const CertData> certDataFromX509(X509* certificate)
     return data;
 }
 
-CertContext* newCertContext(const CertEntry& entry)
-{
-    return new CertContext(entry);
-}
+CertContext* newCertContext(const CertEntry& entry) { return new CertContext(entry); }
 
 CertContext* createCertificateContext(const uint8_t* der, size_t size)
 {
@@ -66,20 +63,11 @@ CertContext* createCertificateContext(const uint8_t* der, size_t size)
     return newCertContext(CertEntry{data, {}, {}});
 }
 
-CertContext* duplicateCertificateContext(const CertContext* context)
-{
-    return duplicateStoreContext(context);
-}
+CertContext* duplicateCertificateContext(const CertContext* context) { return duplicateStoreContext(context); }
 
-bool freeCertificateContext(const CertContext* context)
-{
-    return freeStoreContext(context);
-}
+bool freeCertificateContext(const CertContext* context) { return freeStoreContext(context); }
 
-const std::vector<uint8_t>& certEncoded(const CertContext* context)
-{
-    return context->data->der;
-}
+const std::vector<uint8_t>& certEncoded(const CertContext* context) { return context->data->der; }
 
 std::vector<uint8_t> certSerialNumber(const CertContext* context)
 {
@@ -137,15 +125,9 @@ std::string certPublicKeyAlgorithm(const CertContext* context)
     return oidText(object);
 }
 
-std::vector<uint8_t> certSha1Thumbprint(const CertContext* context)
-{
-    return context->data->sha1;
-}
+std::vector<uint8_t> certSha1Thumbprint(const CertContext* context) { return context->data->sha1; }
 
-bool certSameCertificate(const CertContext* a, const CertContext* b)
-{
-    return a && b && a->data->der == b->data->der;
-}
+bool certSameCertificate(const CertContext* a, const CertContext* b) { return a && b && a->data->der == b->data->der; }
 
 bool certSetKeyProvInfo(CertContext* context, const KeyProvInfo* info)
 {
@@ -170,15 +152,9 @@ bool certGetKeyProvInfo(const CertContext* context, KeyProvInfo* info)
     return true;
 }
 
-bool checkCertificateEncoding(const uint8_t* der, size_t size)
-{
-    return parseCertData(der, size) != nullptr;
-}
+bool checkCertificateEncoding(const uint8_t* der, size_t size) { return parseCertData(der, size) != nullptr; }
 
-X509* certX509(const CertContext* context)
-{
-    return context ? context->data->object.get() : nullptr;
-}
+X509* certX509(const CertContext* context) { return context ? context->data->object.get() : nullptr; }
 
 } // namespace csp
 } // namespace nxcrypto

@@ -13,7 +13,8 @@ namespace csp {
 struct CertContext;
 
 // Where the private key of a certificate lives (the "key provider" property).
-struct KeyProvInfo {
+struct KeyProvInfo
+{
     std::string containerName;
     std::string providerName;
     uint32_t providerType = 0;

@@ -15,7 +15,8 @@ using CertData = DerObject<X509>;
 using CertEntry = StoreEntry<CertData>;
 using CertSnapshot = StoreSnapshot<CertData>;
 
-struct CertContext : StoreContext<CertData> {
+struct CertContext : StoreContext<CertData>
+{
     using StoreContext::StoreContext;
     mutable std::mutex mutex;
     std::optional<KeyProvInfo> keyProvInfo;

@@ -25,7 +25,8 @@ bool endsWith(const std::string& text, const std::string& suffix)
 }
 
 // Modification stamp of a directory: a change of its entries changes it.
-struct Stamp {
+struct Stamp
+{
     bool exists = false;
     timespec modified = {};
     bool operator==(const Stamp& other) const
@@ -47,13 +48,10 @@ Stamp stampOf(const std::string& path)
 }
 
 // A persistent store: a directory of DER certificates and a crl/ directory of DER CRLs.
-class FileStore : public StoreImpl {
+class FileStore : public StoreImpl
+{
 public:
-    explicit FileStore(std::string directory)
-        : directory_(std::move(directory))
-        , crlDirectory_(directory_ + "/crl")
-    {
-    }
+    explicit FileStore(std::string directory) : directory_(std::move(directory)), crlDirectory_(directory_ + "/crl") {}
 
     bool certificates(std::shared_ptr<const CertSnapshot>* list) override
     {
@@ -88,13 +86,13 @@ public:
         if (!makeDirectories(crlDirectory_, 0755))
             return false;
         return writeEntry(crlDirectory_ + "/" + hexText(data->sha1.data(), data->sha1.size(), false) + ".crl",
-            data->der, disposition);
+                          data->der, disposition);
     }
 
     bool removeCrl(const CrlData& data, const std::string& path) override
     {
-        return removeEntry(path.empty() ? crlDirectory_ + "/" + hexText(data.sha1.data(), data.sha1.size(), false) + ".crl"
-                                        : path);
+        return removeEntry(
+            path.empty() ? crlDirectory_ + "/" + hexText(data.sha1.data(), data.sha1.size(), false) + ".crl" : path);
     }
 
 private:
@@ -133,9 +131,10 @@ private:
     }
 
     // The list, read again when the directory changed since it was read.
-    template<typename Data>
-    std::shared_ptr<const StoreSnapshot<Data>> current(std::shared_ptr<const StoreSnapshot<Data>>& cache, Stamp& cacheStamp,
-        const std::string& directory, const char* suffix, std::shared_ptr<const Data> (*parse)(const uint8_t*, size_t))
+    template <typename Data>
+    std::shared_ptr<const StoreSnapshot<Data>>
+    current(std::shared_ptr<const StoreSnapshot<Data>>& cache, Stamp& cacheStamp, const std::string& directory,
+            const char* suffix, std::shared_ptr<const Data> (*parse)(const uint8_t*, size_t))
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const Stamp stamp = stampOf(directory);
@@ -146,9 +145,9 @@ private:
         return cache;
     }
 
-    template<typename Data>
+    template <typename Data>
     std::shared_ptr<const StoreSnapshot<Data>> load(const std::string& directory, const char* suffix,
-        std::shared_ptr<const Data> (*parse)(const uint8_t*, size_t))
+                                                    std::shared_ptr<const Data> (*parse)(const uint8_t*, size_t))
     {
         auto list = std::make_shared<StoreSnapshot<Data>>();
         std::vector<std::string> names;
@@ -176,7 +175,8 @@ private:
     Stamp crlStamp_;
 };
 
-class MemoryStore : public StoreImpl {
+class MemoryStore : public StoreImpl
+{
 public:
     bool certificates(std::shared_ptr<const CertSnapshot>* list) override
     {
@@ -219,7 +219,7 @@ public:
     }
 
 private:
-    template<typename Data>
+    template <typename Data>
     std::shared_ptr<const StoreSnapshot<Data>> snapshotOf(const std::vector<std::shared_ptr<const Data>>& objects)
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -229,9 +229,9 @@ private:
         return snapshot;
     }
 
-    template<typename Data>
+    template <typename Data>
     static bool place(std::vector<std::shared_ptr<const Data>>& list, const std::shared_ptr<const Data>& data,
-        uint32_t disposition)
+                      uint32_t disposition)
     {
         if (disposition < kStoreAddNew || disposition > kStoreAddAlways)
             return fail(err::kEInvalidArg);
@@ -248,7 +248,7 @@ private:
         return true;
     }
 
-    template<typename Data>
+    template <typename Data>
     static bool erase(std::vector<std::shared_ptr<const Data>>& list, const std::vector<uint8_t>& sha1)
     {
         for (auto it = list.begin(); it != list.end(); ++it) {
@@ -266,7 +266,8 @@ private:
 };
 
 // A collection reads through to its members; it cannot be written to.
-class CollectionStore : public StoreImpl {
+class CollectionStore : public StoreImpl
+{
 public:
     void add(const std::shared_ptr<StoreImpl>& member)
     {
@@ -279,10 +280,7 @@ public:
         return gather(list, &StoreImpl::certificates);
     }
 
-    bool crls(std::shared_ptr<const CrlSnapshot>* list) override
-    {
-        return gather(list, &StoreImpl::crls);
-    }
+    bool crls(std::shared_ptr<const CrlSnapshot>* list) override { return gather(list, &StoreImpl::crls); }
 
     bool addCertificate(const std::shared_ptr<const CertData>&, uint32_t, CertEntry*) override
     {
@@ -293,9 +291,9 @@ public:
     bool removeCrl(const CrlData&, const std::string&) override { return fail(err::kEAccessDenied); }
 
 private:
-    template<typename Data>
+    template <typename Data>
     bool gather(std::shared_ptr<const StoreSnapshot<Data>>* list,
-        bool (StoreImpl::*part)(std::shared_ptr<const StoreSnapshot<Data>>*))
+                bool (StoreImpl::*part)(std::shared_ptr<const StoreSnapshot<Data>>*))
     {
         auto snapshot = std::make_shared<StoreSnapshot<Data>>();
         for (const auto& member : members()) {
@@ -357,9 +355,9 @@ bool matches(const CertData& data, const CertFindCriteria& criteria, const X509_
     }
 }
 
-template<typename Context, typename Snapshot>
+template <typename Context, typename Snapshot>
 void startPosition(StoreImpl* store, const Context* previous, std::shared_ptr<const Snapshot>* snapshot,
-    size_t* position, bool (StoreImpl::*list)(std::shared_ptr<const Snapshot>*))
+                   size_t* position, bool (StoreImpl::*list)(std::shared_ptr<const Snapshot>*))
 {
     if (previous && previous->snapshot) {
         *snapshot = previous->snapshot;
@@ -383,15 +381,9 @@ CertStore* openSystemStore(const std::string& name)
     return new CertStore{fileStoreFor(directory)};
 }
 
-CertStore* openMemoryStore()
-{
-    return new CertStore{std::make_shared<MemoryStore>()};
-}
+CertStore* openMemoryStore() { return new CertStore{std::make_shared<MemoryStore>()}; }
 
-CertStore* openCollectionStore()
-{
-    return new CertStore{std::make_shared<CollectionStore>()};
-}
+CertStore* openCollectionStore() { return new CertStore{std::make_shared<CollectionStore>()}; }
 
 bool addStoreToCollection(CertStore* collection, CertStore* store)
 {

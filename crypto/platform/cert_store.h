@@ -15,7 +15,7 @@ struct CertContext;
 struct CrlContext;
 
 // Add dispositions.
-constexpr uint32_t kStoreAddNew = 1;             // fails with CRYPT_E_EXISTS when present
+constexpr uint32_t kStoreAddNew = 1; // fails with CRYPT_E_EXISTS when present
 constexpr uint32_t kStoreAddUseExisting = 2;
 constexpr uint32_t kStoreAddReplaceExisting = 3;
 constexpr uint32_t kStoreAddAlways = 4;
@@ -25,12 +25,13 @@ constexpr uint32_t kFindSha1Hash = 0x00010000;
 constexpr uint32_t kFindExisting = 0x000D0000;
 constexpr uint32_t kFindCertIdIssuerSerial = 0x00100000;
 
-struct CertFindCriteria {
+struct CertFindCriteria
+{
     uint32_t type = 0;
-    const CertContext* existing = nullptr;  // kFindExisting
-    std::vector<uint8_t> issuerName;        // kFindCertIdIssuerSerial: DER name
-    std::vector<uint8_t> serialNumber;      //   and serial, most significant byte first
-    std::vector<uint8_t> sha1;              // kFindSha1Hash
+    const CertContext* existing = nullptr; // kFindExisting
+    std::vector<uint8_t> issuerName;       // kFindCertIdIssuerSerial: DER name
+    std::vector<uint8_t> serialNumber;     //   and serial, most significant byte first
+    std::vector<uint8_t> sha1;             // kFindSha1Hash
 };
 
 // The named store of the user (created when missing).
@@ -43,7 +44,7 @@ bool closeStore(CertStore* store);
 
 // Adds a copy of the certificate; *added (when given) receives a context of the copy.
 bool addCertificateToStore(CertStore* store, const CertContext* certificate, uint32_t disposition,
-    CertContext** added = nullptr);
+                           CertContext** added = nullptr);
 // The next certificate after previous (null: the first); previous is freed. At the
 // end: null with CRYPT_E_NOT_FOUND.
 CertContext* enumCertificatesInStore(CertStore* store, const CertContext* previous);

@@ -28,7 +28,7 @@ bool exists(const std::string& path)
 } // namespace
 
 bool importContainerKey(const std::string& container, bool machineKeyset, uint32_t keySpec, const std::string& keyPem,
-    const std::vector<uint8_t>& certificateDer, const std::string& pin)
+                        const std::vector<uint8_t>& certificateDer, const std::string& pin)
 {
     if (keyFileName(keySpec).empty())
         return fail(err::kNteBadKey);
@@ -57,7 +57,7 @@ bool importContainerKey(const std::string& container, bool machineKeyset, uint32
 }
 
 bool changeContainerPin(const std::string& container, bool machineKeyset, const std::string& oldPin,
-    const std::string& newPin)
+                        const std::string& newPin)
 {
     const std::string directory = containerDirectory(container, machineKeyset);
     if (directory.empty())

@@ -1,7 +1,7 @@
 #include "crypto/platform/crl_context_p.h"
 
-#include "crypto/platform/cert_context_p.h"
 #include "crypto/platform/asn1_util_p.h"
+#include "crypto/platform/cert_context_p.h"
 #include "crypto/platform/error_codes.h"
 #include "crypto/platform/last_error.h"
 #include "crypto/platform/openssl_access.h"
@@ -19,10 +19,7 @@ std::shared_ptr<const CrlData> parseCrlData(const uint8_t* der, size_t size)
     return parseDerObject<X509_CRL>(der, size, d2i_X509_CRL);
 }
 
-CrlContext* newCrlContext(const CrlEntry& entry)
-{
-    return new CrlContext(entry);
-}
+CrlContext* newCrlContext(const CrlEntry& entry) { return new CrlContext(entry); }
 
 CrlContext* createCrlContext(const uint8_t* der, size_t size)
 {
@@ -32,20 +29,11 @@ CrlContext* createCrlContext(const uint8_t* der, size_t size)
     return newCrlContext(CrlEntry{data, {}, {}});
 }
 
-CrlContext* duplicateCrlContext(const CrlContext* context)
-{
-    return duplicateStoreContext(context);
-}
+CrlContext* duplicateCrlContext(const CrlContext* context) { return duplicateStoreContext(context); }
 
-bool freeCrlContext(const CrlContext* context)
-{
-    return freeStoreContext(context);
-}
+bool freeCrlContext(const CrlContext* context) { return freeStoreContext(context); }
 
-const std::vector<uint8_t>& crlEncoded(const CrlContext* context)
-{
-    return context->data->der;
-}
+const std::vector<uint8_t>& crlEncoded(const CrlContext* context) { return context->data->der; }
 
 std::vector<uint8_t> crlIssuerName(const CrlContext* context)
 {
@@ -68,15 +56,9 @@ int64_t crlNextUpdate(const CrlContext* context)
     return asn1TimeOrZero(X509_CRL_get0_nextUpdate(context->data->object.get()));
 }
 
-std::vector<uint8_t> crlSha1Thumbprint(const CrlContext* context)
-{
-    return context->data->sha1;
-}
+std::vector<uint8_t> crlSha1Thumbprint(const CrlContext* context) { return context->data->sha1; }
 
-X509_CRL* crlX509(const CrlContext* context)
-{
-    return context ? context->data->object.get() : nullptr;
-}
+X509_CRL* crlX509(const CrlContext* context) { return context ? context->data->object.get() : nullptr; }
 
 } // namespace csp
 } // namespace nxcrypto

@@ -12,7 +12,8 @@ using CrlData = DerObject<X509_CRL>;
 using CrlEntry = StoreEntry<CrlData>;
 using CrlSnapshot = StoreSnapshot<CrlData>;
 
-struct CrlContext : StoreContext<CrlData> {
+struct CrlContext : StoreContext<CrlData>
+{
     using StoreContext::StoreContext;
 };
 

@@ -25,7 +25,8 @@ namespace {
 // A CRL larger than this is no CRL we want to hold in memory.
 constexpr size_t maxCrlSize = 32 * 1024 * 1024;
 
-struct CachedCrl {
+struct CachedCrl
+{
     X509CrlPtr crl;
     int64_t nextUpdate = 0;
 };
@@ -60,7 +61,7 @@ X509CrlPtr download(const std::string& url, uint32_t timeoutMs)
         const Poco::Timespan timeout(static_cast<long>(timeoutMs / 1000), static_cast<long>((timeoutMs % 1000) * 1000));
         session.setTimeout(timeout, timeout, timeout);
         Poco::Net::HTTPRequest request(Poco::Net::HTTPRequest::HTTP_GET, uri.getPathAndQuery(),
-            Poco::Net::HTTPMessage::HTTP_1_1);
+                                       Poco::Net::HTTPMessage::HTTP_1_1);
         session.sendRequest(request);
         Poco::Net::HTTPResponse response;
         std::istream& body = session.receiveResponse(response);
@@ -101,7 +102,7 @@ std::vector<std::string> crlDistributionUrls(X509* certificate)
                 continue;
             const ASN1_IA5STRING* uri = name->d.uniformResourceIdentifier;
             const std::string text(reinterpret_cast<const char*>(ASN1_STRING_get0_data(uri)),
-                static_cast<size_t>(ASN1_STRING_length(uri)));
+                                   static_cast<size_t>(ASN1_STRING_length(uri)));
             if (text.compare(0, 7, "http://") == 0)
                 urls.push_back(text);
         }

@@ -10,7 +10,8 @@
 namespace nxcrypto {
 namespace csp {
 
-struct CryptHash {
+struct CryptHash
+{
     EvpMdCtxPtr context;
     std::vector<uint8_t> value; // set when the hash is finished
     bool finished = false;
@@ -21,10 +22,14 @@ namespace {
 const EVP_MD* digestFor(uint32_t algorithm)
 {
     switch (algorithm) {
-    case kCalgGost94: return EVP_get_digestbyname("md_gost94");
-    case kCalgGost2012_256: return EVP_get_digestbyname("md_gost12_256");
-    case kCalgGost2012_512: return EVP_get_digestbyname("md_gost12_512");
-    default: return nullptr;
+    case kCalgGost94:
+        return EVP_get_digestbyname("md_gost94");
+    case kCalgGost2012_256:
+        return EVP_get_digestbyname("md_gost12_256");
+    case kCalgGost2012_512:
+        return EVP_get_digestbyname("md_gost12_512");
+    default:
+        return nullptr;
     }
 }
 

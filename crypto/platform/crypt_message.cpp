@@ -1,9 +1,9 @@
 #include "crypto/platform/crypt_message.h"
 
+#include "crypto/platform/asn1_util_p.h"
 #include "crypto/platform/cert_context.h"
 #include "crypto/platform/error_codes.h"
 #include "crypto/platform/last_error.h"
-#include "crypto/platform/asn1_util_p.h"
 #include "crypto/platform/openssl_access.h"
 #include "crypto/platform/openssl_init.h"
 
@@ -14,7 +14,8 @@
 namespace nxcrypto {
 namespace csp {
 
-struct CryptMessage {
+struct CryptMessage
+{
     bool encoding = false;
     bool detached = false;
     uint32_t type = 0;
@@ -24,7 +25,7 @@ struct CryptMessage {
     bool messageDone = false;
     bool contentDone = false;
     CmsPtr cms;
-    BioPtr digests;                               // message digest BIOs over a null sink
+    BioPtr digests; // message digest BIOs over a null sink
     std::vector<std::vector<uint8_t>> certificates;
 
     // Encoding.
@@ -168,14 +169,15 @@ bool finishEncoding(CryptMessage* message)
     if (!cms)
         return fail(err::kNteFail);
     CMS_SignerInfo* signerInfo = CMS_add1_signer(cms.get(), certX509(message->signer.certificate), message->key.get(),
-        message->digest, flags | CMS_NOCERTS);
+                                                 message->digest, flags | CMS_NOCERTS);
     if (!signerInfo)
         return fail(err::kNteBadKey);
     if (CMS_signed_get_attr_by_NID(signerInfo, NID_pkcs9_contentType, -1) < 0
-        && !CMS_signed_add1_attr_by_NID(signerInfo, NID_pkcs9_contentType, V_ASN1_OBJECT, OBJ_nid2obj(NID_pkcs7_data), -1))
+        && !CMS_signed_add1_attr_by_NID(signerInfo, NID_pkcs9_contentType, V_ASN1_OBJECT, OBJ_nid2obj(NID_pkcs7_data),
+                                        -1))
         return fail(err::kNteFail);
     if (!CMS_signed_add1_attr_by_NID(signerInfo, NID_pkcs9_messageDigest, V_ASN1_OCTET_STRING, digest.data(),
-            static_cast<int>(digest.size())))
+                                     static_cast<int>(digest.size())))
         return fail(err::kNteFail);
     // Adds signingTime (now) and signs the attributes.
     if (!CMS_SignerInfo_sign(signerInfo))

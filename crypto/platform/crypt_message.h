@@ -26,24 +26,28 @@ constexpr uint32_t kMsgEnveloped = 3;
 constexpr uint32_t kMsgSignedAndEnveloped = 4;
 constexpr uint32_t kMsgHashed = 5;
 
-struct SignerEncodeInfo {
+struct SignerEncodeInfo
+{
     const CertContext* certificate = nullptr;
     Provider* provider = nullptr;
     uint32_t keySpec = 0;
     std::string hashOid;
 };
 
-struct SignedEncodeInfo {
+struct SignedEncodeInfo
+{
     SignerEncodeInfo signer;
-    std::vector<std::vector<uint8_t>> certificates;  // DER, put into the message
+    std::vector<std::vector<uint8_t>> certificates; // DER, put into the message
 };
 
-struct MessageAttribute {
+struct MessageAttribute
+{
     std::string oid;
-    std::vector<std::vector<uint8_t>> values;  // DER of each value
+    std::vector<std::vector<uint8_t>> values; // DER of each value
 };
 
-struct MessageSignerInfo {
+struct MessageSignerInfo
+{
     std::vector<uint8_t> issuerName;   // DER
     std::vector<uint8_t> serialNumber; // most significant first
     std::string hashOid;

@@ -18,7 +18,8 @@ namespace csp {
 
 namespace {
 
-struct ProviderInfo {
+struct ProviderInfo
+{
     const char* name;
     uint32_t type;
 };
@@ -38,27 +39,30 @@ bool fileExists(const std::string& path)
 } // namespace
 
 // The state behind a provider handle; keys taken from the handle share it.
-struct ContainerState {
-    std::string name;        // empty for a verification context
+struct ContainerState
+{
+    std::string name; // empty for a verification context
     std::string directory;
     std::string providerName;
     uint32_t providerType = 0;
     uint32_t flags = 0;
     std::mutex mutex;
-    EvpPkeyPtr unlocked[3];  // by key spec, once a PIN opened them (or they need none)
+    EvpPkeyPtr unlocked[3]; // by key spec, once a PIN opened them (or they need none)
 };
 
-struct Provider {
+struct Provider
+{
     std::shared_ptr<ContainerState> state;
 };
 
-struct Key {
+struct Key
+{
     std::shared_ptr<ContainerState> state;
     uint32_t keySpec;
 };
 
 Provider* acquireContext(const std::string& container, const std::string& providerName, uint32_t providerType,
-    uint32_t flags)
+                         uint32_t flags)
 {
     initOpenSsl();
     const ProviderInfo* chosen = nullptr;
@@ -155,10 +159,7 @@ bool destroyKey(Key* key)
     return true;
 }
 
-uint32_t keySpecOf(const Key* key)
-{
-    return key ? key->keySpec : 0;
-}
+uint32_t keySpecOf(const Key* key) { return key ? key->keySpec : 0; }
 
 bool getKeyCertificate(Key* key, std::vector<uint8_t>* der)
 {

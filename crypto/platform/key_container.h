@@ -38,7 +38,7 @@ constexpr uint32_t kPpSignaturePin = 33;
 // does not exist, NTE_PROV_TYPE_NOT_DEF for a type that is not a GOST type,
 // NTE_KEYSET_NOT_DEF for an unknown provider name.
 Provider* acquireContext(const std::string& container, const std::string& providerName, uint32_t providerType,
-    uint32_t flags);
+                         uint32_t flags);
 bool releaseContext(Provider* provider);
 
 // The provider at index (advance index yourself); ERROR_NO_MORE_ITEMS past the last.
@@ -65,11 +65,11 @@ bool setProviderPin(Provider* provider, uint32_t parameter, const std::string& p
 // the key's (NTE_BAD_PUBLIC_KEY otherwise). An empty PIN stores the key unencrypted.
 // Importing a key pair the container already has fails with NTE_EXISTS.
 bool importContainerKey(const std::string& container, bool machineKeyset, uint32_t keySpec, const std::string& keyPem,
-    const std::vector<uint8_t>& certificateDer, const std::string& pin);
+                        const std::vector<uint8_t>& certificateDer, const std::string& pin);
 // Re-encrypts every key pair of the container; an empty new PIN removes it. A wrong
 // old PIN fails with SCARD_W_WRONG_CHV and changes nothing.
 bool changeContainerPin(const std::string& container, bool machineKeyset, const std::string& oldPin,
-    const std::string& newPin);
+                        const std::string& newPin);
 bool deleteContainer(const std::string& container, bool machineKeyset);
 
 } // namespace csp

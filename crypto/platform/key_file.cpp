@@ -29,10 +29,7 @@ int pinCallback(char* buffer, int size, int, void* user)
 
 } // namespace
 
-std::string containersDirectory(bool machineKeyset)
-{
-    return providerRoot(machineKeyset) + "/containers";
-}
+std::string containersDirectory(bool machineKeyset) { return providerRoot(machineKeyset) + "/containers"; }
 
 std::string containerDirectory(const std::string& container, bool machineKeyset)
 {
@@ -45,18 +42,24 @@ std::string containerDirectory(const std::string& container, bool machineKeyset)
 std::string keyFileName(uint32_t keySpec)
 {
     switch (keySpec) {
-    case 1: return "exchange.key";
-    case 2: return "signature.key";
-    default: return std::string();
+    case 1:
+        return "exchange.key";
+    case 2:
+        return "signature.key";
+    default:
+        return std::string();
     }
 }
 
 std::string certificateFileName(uint32_t keySpec)
 {
     switch (keySpec) {
-    case 1: return "exchange.cer";
-    case 2: return "signature.cer";
-    default: return std::string();
+    case 1:
+        return "exchange.cer";
+    case 2:
+        return "signature.cer";
+    default:
+        return std::string();
     }
 }
 
@@ -96,7 +99,7 @@ bool writeKeyFile(const std::string& path, EVP_PKEY* key, const std::string& pin
     const int written = pin.empty()
         ? PEM_write_bio_PKCS8PrivateKey(bio.get(), key, nullptr, nullptr, 0, nullptr, nullptr)
         : PEM_write_bio_PKCS8PrivateKey(bio.get(), key, EVP_aes_256_cbc(), pin.data(), static_cast<int>(pin.size()),
-              nullptr, nullptr);
+                                        nullptr, nullptr);
     if (!written) {
         ERR_clear_error();
         return fail(err::kNteBadKey);

@@ -11,33 +11,38 @@ namespace {
 thread_local uint32_t lastError = err::kSuccess;
 }
 
-uint32_t getLastError()
-{
-    return lastError;
-}
+uint32_t getLastError() { return lastError; }
 
-void setLastError(uint32_t code)
-{
-    lastError = code;
-}
+void setLastError(uint32_t code) { lastError = code; }
 
 uint32_t errorFromErrno(int errnoValue)
 {
     switch (errnoValue) {
-    case ENOENT: return err::kFileNotFound;
-    case ENOTDIR: return err::kPathNotFound;
+    case ENOENT:
+        return err::kFileNotFound;
+    case ENOTDIR:
+        return err::kPathNotFound;
     case EACCES:
     case EPERM:
-    case EROFS: return err::kAccessDenied;
-    case ENOMEM: return err::kNotEnoughMemory;
-    case EEXIST: return err::kAlreadyExists;
+    case EROFS:
+        return err::kAccessDenied;
+    case ENOMEM:
+        return err::kNotEnoughMemory;
+    case EEXIST:
+        return err::kAlreadyExists;
     case ENOSPC:
-    case EDQUOT: return err::kDiskFull;
-    case ENAMETOOLONG: return err::kInvalidName;
-    case EINVAL: return err::kInvalidParameter;
-    case EBUSY: return err::kBusy;
-    case EIO: return err::kGenFailure;
-    default: return err::kGenFailure;
+    case EDQUOT:
+        return err::kDiskFull;
+    case ENAMETOOLONG:
+        return err::kInvalidName;
+    case EINVAL:
+        return err::kInvalidParameter;
+    case EBUSY:
+        return err::kBusy;
+    case EIO:
+        return err::kGenFailure;
+    default:
+        return err::kGenFailure;
     }
 }
 

@@ -11,7 +11,7 @@ uint32_t getLastError();
 void setLastError(uint32_t code);
 
 // Sets the last error and returns the given failure value: `return fail(code, nullptr);`
-template<typename T>
+template <typename T>
 T fail(uint32_t code, T value)
 {
     setLastError(code);

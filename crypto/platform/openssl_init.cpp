@@ -12,7 +12,8 @@ namespace csp {
 
 namespace {
 
-struct InitState {
+struct InitState
+{
     bool ready = false;
     std::string error;
 };
@@ -40,8 +41,8 @@ InitState initialise()
     // ENGINE_by_id falls back to loading engines-3/gost.so (or $OPENSSL_ENGINES/gost.so).
     ENGINE* engine = ENGINE_by_id("gost");
     if (!engine) {
-        state.error = "the OpenSSL GOST engine \"gost\" was not found (package libengine-gost-openssl): "
-            + takeOpenSslErrors();
+        state.error =
+            "the OpenSSL GOST engine \"gost\" was not found (package libengine-gost-openssl): " + takeOpenSslErrors();
         return state;
     }
     if (!ENGINE_init(engine)) {
@@ -76,15 +77,9 @@ const InitState& initState()
 
 } // namespace
 
-bool initOpenSsl()
-{
-    return initState().ready;
-}
+bool initOpenSsl() { return initState().ready; }
 
-std::string initOpenSslError()
-{
-    return initState().error;
-}
+std::string initOpenSslError() { return initState().error; }
 
 } // namespace csp
 } // namespace nxcrypto

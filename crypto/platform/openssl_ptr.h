@@ -14,7 +14,8 @@
 namespace nxcrypto {
 namespace csp {
 
-struct OpenSslDeleter {
+struct OpenSslDeleter
+{
     void operator()(X509* p) const { X509_free(p); }
     void operator()(X509_CRL* p) const { X509_CRL_free(p); }
     void operator()(X509_NAME* p) const { X509_NAME_free(p); }
@@ -30,11 +31,11 @@ struct OpenSslDeleter {
     void operator()(ASN1_OBJECT* p) const { ASN1_OBJECT_free(p); }
     void operator()(ASN1_TYPE* p) const { ASN1_TYPE_free(p); }
     void operator()(BIGNUM* p) const { BN_free(p); }
-    void operator()(STACK_OF(X509)* p) const { sk_X509_pop_free(p, X509_free); }
-    void operator()(STACK_OF(X509_CRL)* p) const { sk_X509_CRL_pop_free(p, X509_CRL_free); }
+    void operator()(STACK_OF(X509) * p) const { sk_X509_pop_free(p, X509_free); }
+    void operator()(STACK_OF(X509_CRL) * p) const { sk_X509_CRL_pop_free(p, X509_CRL_free); }
 };
 
-template<typename T>
+template <typename T>
 using OpenSslPtr = std::unique_ptr<T, OpenSslDeleter>;
 
 using X509Ptr = OpenSslPtr<X509>;

@@ -22,8 +22,9 @@ struct StoreImpl;
 
 std::vector<uint8_t> sha1Of(const std::vector<uint8_t>& bytes);
 
-template<typename Object>
-struct DerObject {
+template <typename Object>
+struct DerObject
+{
     OpenSslPtr<Object> object;
     std::vector<uint8_t> der;
     std::vector<uint8_t> sha1;
@@ -31,24 +32,23 @@ struct DerObject {
 
 // One object of a store's list: the store is held weakly (the store keeps its
 // list), the file it came from is known for persistent stores.
-template<typename Data>
-struct StoreEntry {
+template <typename Data>
+struct StoreEntry
+{
     std::shared_ptr<const Data> data;
     std::weak_ptr<StoreImpl> origin;
     std::string path;
 };
 
-template<typename Data>
+template <typename Data>
 using StoreSnapshot = std::vector<StoreEntry<Data>>;
 
-template<typename Data>
-struct StoreContext {
+template <typename Data>
+struct StoreContext
+{
     explicit StoreContext(const StoreEntry<Data>& entry)
-        : data(entry.data)
-        , origin(entry.origin.lock())
-        , path(entry.path)
-    {
-    }
+        : data(entry.data), origin(entry.origin.lock()), path(entry.path)
+    {}
 
     std::atomic<int> references{1};
     std::shared_ptr<const Data> data;
@@ -61,9 +61,9 @@ struct StoreContext {
 
 // Parses DER with the OpenSSL decoder; null (with CRYPT_E_ASN1_*) when it is none.
 // Bytes after the object are ignored.
-template<typename Object>
+template <typename Object>
 std::shared_ptr<const DerObject<Object>> parseDerObject(const uint8_t* der, size_t size,
-    Object* (*decode)(Object**, const unsigned char**, long))
+                                                        Object* (*decode)(Object**, const unsigned char**, long))
 {
     initOpenSsl();
     if (!der || size == 0)
@@ -81,7 +81,7 @@ std::shared_ptr<const DerObject<Object>> parseDerObject(const uint8_t* der, size
     return data;
 }
 
-template<typename Context>
+template <typename Context>
 Context* duplicateStoreContext(const Context* context)
 {
     if (!context)
@@ -91,7 +91,7 @@ Context* duplicateStoreContext(const Context* context)
     return shared;
 }
 
-template<typename Context>
+template <typename Context>
 bool freeStoreContext(const Context* context)
 {
     if (!context)

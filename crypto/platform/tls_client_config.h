@@ -10,13 +10,15 @@ namespace nxcrypto {
 namespace csp {
 
 // The certificate and key a TLS client presents when the server asks for one.
-struct TlsClientCredentials {
+struct TlsClientCredentials
+{
     X509Ptr certificate;
     EvpPkeyPtr privateKey;
 };
 
 // What one TLS client connection trusts, whom it expects and who it is.
-struct TlsClientConfig {
+struct TlsClientConfig
+{
     // Certificates the server's chain may end in.
     std::vector<X509Ptr> trustAnchors;
     // Issuers that may complete a chain the server sends incomplete; never trusted themselves.

@@ -16,14 +16,16 @@ const char* const kGostCipherSuites =
     "IANA-GOST2012-GOST8912-GOST8912:LEGACY-GOST2012-GOST8912-GOST8912:GOST2001-GOST89-GOST89";
 
 // A stack that borrows its certificates: freeing it leaves them alone.
-struct BorrowingStackFree {
-    void operator()(STACK_OF(X509)* stack) const { sk_X509_free(stack); }
+struct BorrowingStackFree
+{
+    void operator()(STACK_OF(X509) * stack) const { sk_X509_free(stack); }
 };
 using BorrowingX509Stack = std::unique_ptr<STACK_OF(X509), BorrowingStackFree>;
 
 } // namespace
 
-std::unique_ptr<TlsClientContext> TlsClientContext::create(const TlsClientConfig& config, ClientCertificateCallback callback)
+std::unique_ptr<TlsClientContext> TlsClientContext::create(const TlsClientConfig& config,
+                                                           ClientCertificateCallback callback)
 {
     std::unique_ptr<TlsClientContext> context(new TlsClientContext());
     if (!context->configure(config, callback))

@@ -11,7 +11,8 @@ namespace csp {
 // The OpenSSL client settings of one connection: TLS 1.2 with the GOST suites, the server
 // chain checked against the configured trust, and the client certificate supplied through
 // a callback only when the server asks for one.
-class TlsClientContext {
+class TlsClientContext
+{
 public:
     using ClientCertificateCallback = int (*)(SSL* ssl, X509** certificate, EVP_PKEY** key);
 

@@ -43,10 +43,7 @@ bool isIpAddress(const std::string& name)
 
 } // namespace
 
-TlsClientSession::TlsClientSession(TlsClientConfig config)
-    : config_(std::move(config))
-{
-}
+TlsClientSession::TlsClientSession(TlsClientConfig config) : config_(std::move(config)) {}
 
 TlsClientSession::~TlsClientSession()
 {
@@ -81,9 +78,9 @@ bool TlsClientSession::start()
     SSL_set_app_data(ssl_.get(), this);
     SSL_set_connect_state(ssl_.get());
     const bool named = isIpAddress(config_.serverName)
-                           ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), config_.serverName.c_str())
-                           : SSL_set_tlsext_host_name(ssl_.get(), config_.serverName.c_str())
-                                 && SSL_set1_host(ssl_.get(), config_.serverName.c_str());
+        ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), config_.serverName.c_str())
+        : SSL_set_tlsext_host_name(ssl_.get(), config_.serverName.c_str())
+            && SSL_set1_host(ssl_.get(), config_.serverName.c_str());
     if (!named) {
         fail(err::kSecEWrongPrincipal, "unusable server name: " + config_.serverName);
         return false;
@@ -152,10 +149,7 @@ void TlsClientSession::close()
     ERR_clear_error();
 }
 
-void TlsClientSession::feed(const char* data, std::size_t size)
-{
-    BIO_write(input_, data, static_cast<int>(size));
-}
+void TlsClientSession::feed(const char* data, std::size_t size) { BIO_write(input_, data, static_cast<int>(size)); }
 
 std::string TlsClientSession::takeOutput()
 {
@@ -185,11 +179,12 @@ TlsClientSession::Status TlsClientSession::failHandshake()
     const long verifyResult = SSL_get_verify_result(ssl_.get());
     if (verifyResult != X509_V_OK) {
         takeOpenSslErrors("");
-        return fail(verifyFailureCode(verifyResult), "server certificate of " + config_.serverName + " refused: "
-                                                         + X509_verify_cert_error_string(verifyResult));
+        return fail(verifyFailureCode(verifyResult),
+                    "server certificate of " + config_.serverName
+                        + " refused: " + X509_verify_cert_error_string(verifyResult));
     }
-    return fail(err::kSecEInternalError, "TLS handshake with " + config_.serverName
-                                             + " failed: " + takeOpenSslErrors("unknown error"));
+    return fail(err::kSecEInternalError,
+                "TLS handshake with " + config_.serverName + " failed: " + takeOpenSslErrors("unknown error"));
 }
 
 int TlsClientSession::giveClientCertificate(SSL* ssl, X509** certificate, EVP_PKEY** key)

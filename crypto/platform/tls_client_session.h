@@ -14,7 +14,8 @@ namespace csp {
 // One TLS 1.2 client connection over memory buffers: the caller carries the ciphertext
 // between feed()/takeOutput() and its transport. Failures set the layer's last error and
 // keep a reason for the log.
-class TlsClientSession {
+class TlsClientSession
+{
 public:
     enum class Status { Ok, WantInput, Closed, Failed };
 

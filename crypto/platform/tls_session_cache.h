@@ -12,7 +12,8 @@ namespace csp {
 
 // TLS sessions of this process kept for resumption, so that a client that opens a new
 // connection for every request does not pay a full GOST handshake each time.
-class TlsSessionCache {
+class TlsSessionCache
+{
 public:
     static TlsSessionCache& instance();
 

@@ -10,7 +10,8 @@
 namespace nxcrypto {
 namespace csp {
 
-struct TlsDeleter {
+struct TlsDeleter
+{
     void operator()(SSL_CTX* p) const { SSL_CTX_free(p); }
     void operator()(SSL* p) const { SSL_free(p); }
     void operator()(SSL_SESSION* p) const { SSL_SESSION_free(p); }

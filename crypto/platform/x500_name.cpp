@@ -19,19 +19,32 @@ namespace csp {
 
 namespace {
 
-struct KeyName {
+struct KeyName
+{
     const char* key;
     const char* oid;
 };
 
 const KeyName keyNames[] = {
-    {"CN", "2.5.4.3"},       {"SN", "2.5.4.4"},        {"SERIALNUMBER", "2.5.4.5"},
-    {"C", "2.5.4.6"},        {"L", "2.5.4.7"},         {"S", "2.5.4.8"},
-    {"STREET", "2.5.4.9"},   {"O", "2.5.4.10"},        {"OU", "2.5.4.11"},
-    {"T", "2.5.4.12"},       {"G", "2.5.4.42"},        {"I", "2.5.4.43"},
-    {"E", "1.2.840.113549.1.9.1"}, {"DC", "0.9.2342.19200300.100.1.25"},
-    {"INN", "1.2.643.3.131.1.1"},  {"OGRN", "1.2.643.100.1"}, {"SNILS", "1.2.643.100.3"},
-    {"INNLE", "1.2.643.100.4"},    {"OGRNIP", "1.2.643.100.5"},
+    {"CN", "2.5.4.3"},
+    {"SN", "2.5.4.4"},
+    {"SERIALNUMBER", "2.5.4.5"},
+    {"C", "2.5.4.6"},
+    {"L", "2.5.4.7"},
+    {"S", "2.5.4.8"},
+    {"STREET", "2.5.4.9"},
+    {"O", "2.5.4.10"},
+    {"OU", "2.5.4.11"},
+    {"T", "2.5.4.12"},
+    {"G", "2.5.4.42"},
+    {"I", "2.5.4.43"},
+    {"E", "1.2.840.113549.1.9.1"},
+    {"DC", "0.9.2342.19200300.100.1.25"},
+    {"INN", "1.2.643.3.131.1.1"},
+    {"OGRN", "1.2.643.100.1"},
+    {"SNILS", "1.2.643.100.3"},
+    {"INNLE", "1.2.643.100.4"},
+    {"OGRNIP", "1.2.643.100.5"},
 };
 
 std::string keyForOid(const std::string& oid)
@@ -86,9 +99,14 @@ std::string quoted(const std::string& value)
 std::string valueText(const ASN1_STRING* value)
 {
     switch (ASN1_STRING_type(value)) {
-    case V_ASN1_UTF8STRING: case V_ASN1_PRINTABLESTRING: case V_ASN1_IA5STRING:
-    case V_ASN1_T61STRING: case V_ASN1_BMPSTRING: case V_ASN1_UNIVERSALSTRING:
-    case V_ASN1_VISIBLESTRING: case V_ASN1_NUMERICSTRING: {
+    case V_ASN1_UTF8STRING:
+    case V_ASN1_PRINTABLESTRING:
+    case V_ASN1_IA5STRING:
+    case V_ASN1_T61STRING:
+    case V_ASN1_BMPSTRING:
+    case V_ASN1_UNIVERSALSTRING:
+    case V_ASN1_VISIBLESTRING:
+    case V_ASN1_NUMERICSTRING: {
         unsigned char* utf8 = nullptr;
         const int length = ASN1_STRING_to_UTF8(&utf8, value);
         if (length < 0)
@@ -114,7 +132,8 @@ std::string valueText(const ASN1_STRING* value)
 }
 
 // One attribute of a parsed text.
-struct ParsedAttribute {
+struct ParsedAttribute
+{
     std::string oid;
     std::string value;
     bool hex = false;
@@ -213,8 +232,8 @@ unsigned long stringMask(const std::string& oid, uint32_t flags)
         return B_ASN1_PRINTABLESTRING;
     if (oid == "1.2.840.113549.1.9.1" || oid == "0.9.2342.19200300.100.1.25")
         return B_ASN1_IA5STRING;
-    if (oid == "1.2.643.3.131.1.1" || oid == "1.2.643.100.1" || oid == "1.2.643.100.3"
-        || oid == "1.2.643.100.4" || oid == "1.2.643.100.5")
+    if (oid == "1.2.643.3.131.1.1" || oid == "1.2.643.100.1" || oid == "1.2.643.100.3" || oid == "1.2.643.100.4"
+        || oid == "1.2.643.100.5")
         return B_ASN1_NUMERICSTRING | B_ASN1_PRINTABLESTRING | B_ASN1_UTF8STRING;
     if (flags & kNameStrForceUtf8DirStr)
         return B_ASN1_UTF8STRING;
@@ -239,15 +258,18 @@ bool addAttribute(X509_NAME* name, const ParsedAttribute& attribute, uint32_t fl
             || any->type == V_ASN1_NULL || any->type == V_ASN1_BOOLEAN)
             return false;
         entry = X509_NAME_ENTRY_create_by_OBJ(nullptr, object.get(), any->type,
-            ASN1_STRING_get0_data(any->value.asn1_string), ASN1_STRING_length(any->value.asn1_string));
+                                              ASN1_STRING_get0_data(any->value.asn1_string),
+                                              ASN1_STRING_length(any->value.asn1_string));
     } else {
         ASN1_STRING* value = nullptr;
         if (ASN1_mbstring_copy(&value, reinterpret_cast<const unsigned char*>(attribute.value.data()),
-                static_cast<int>(attribute.value.size()), MBSTRING_UTF8, stringMask(attribute.oid, flags)) < 0)
+                               static_cast<int>(attribute.value.size()), MBSTRING_UTF8,
+                               stringMask(attribute.oid, flags))
+            < 0)
             return false;
         OpenSslPtr<ASN1_STRING> owned(value);
         entry = X509_NAME_ENTRY_create_by_OBJ(nullptr, object.get(), ASN1_STRING_type(value),
-            ASN1_STRING_get0_data(value), ASN1_STRING_length(value));
+                                              ASN1_STRING_get0_data(value), ASN1_STRING_length(value));
     }
     if (!entry)
         return false;

@@ -4,7 +4,8 @@
 
 namespace nxcrypto {
 
-struct CertificateDescription::Private {
+struct CertificateDescription::Private
+{
     QString serialNumber;
     QString serialNumberHex;
     QString subjectName;
@@ -26,22 +27,20 @@ const int registeredTypes = [] {
 }();
 } // namespace
 
-CertificateDescription::CertificateDescription(QObject* parent)
-    : QObject(parent)
-    , d(new Private)
+CertificateDescription::CertificateDescription(QObject* parent) : QObject(parent), d(new Private)
 {
     Q_UNUSED(registeredTypes);
 }
 
 CertificateDescription::CertificateDescription(const QString& serialNumber, const QString& serialNumberHex,
-    const QString& subjectName, const QString& issuerName, const QDateTime& validFrom, const QDateTime& validTo,
-    const QString& signatureAlgorithm, const QString& publicKeyAlgorithm,
-    const CertificateDescriptionPtr& issuerCertificate, QObject* parent)
-    : QObject(parent)
-    , d(new Private{serialNumber, serialNumberHex, subjectName, issuerName, validFrom, validTo, signatureAlgorithm,
-          publicKeyAlgorithm, issuerCertificate})
-{
-}
+                                               const QString& subjectName, const QString& issuerName,
+                                               const QDateTime& validFrom, const QDateTime& validTo,
+                                               const QString& signatureAlgorithm, const QString& publicKeyAlgorithm,
+                                               const CertificateDescriptionPtr& issuerCertificate, QObject* parent)
+    : QObject(parent),
+      d(new Private{serialNumber, serialNumberHex, subjectName, issuerName, validFrom, validTo, signatureAlgorithm,
+                    publicKeyAlgorithm, issuerCertificate})
+{}
 
 CertificateDescription::~CertificateDescription() = default;
 
@@ -63,7 +62,10 @@ void CertificateDescription::setValidFrom(const QDateTime& value) { d->validFrom
 void CertificateDescription::setValidTo(const QDateTime& value) { d->validTo = value; }
 void CertificateDescription::setSignatureAlgorithm(const QString& value) { d->signatureAlgorithm = value; }
 void CertificateDescription::setPublicKeyAlgorithm(const QString& value) { d->publicKeyAlgorithm = value; }
-void CertificateDescription::setIssuerCertificate(const CertificateDescriptionPtr& value) { d->issuerCertificate = value; }
+void CertificateDescription::setIssuerCertificate(const CertificateDescriptionPtr& value)
+{
+    d->issuerCertificate = value;
+}
 
 PublicKeyAlgorithm CertificateDescription::publicKeyAlgorithmType() const
 {
@@ -82,9 +84,6 @@ bool CertificateDescription::operator==(const CertificateDescription& other) con
         && d->signatureAlgorithm == other.d->signatureAlgorithm && d->publicKeyAlgorithm == other.d->publicKeyAlgorithm;
 }
 
-bool CertificateDescription::operator!=(const CertificateDescription& other) const
-{
-    return !(*this == other);
-}
+bool CertificateDescription::operator!=(const CertificateDescription& other) const { return !(*this == other); }
 
 } // namespace nxcrypto

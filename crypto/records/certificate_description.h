@@ -16,7 +16,8 @@ using CertificateDescriptionPtr = QSharedPointer<CertificateDescription>;
 
 // One certificate as the engine describes it. Built from a chain, it is a linked
 // list through issuerCertificate, leaf first.
-class CertificateDescription : public QObject {
+class CertificateDescription : public QObject
+{
     Q_OBJECT
     Q_PROPERTY(QString serialNumber READ serialNumber WRITE setSerialNumber)
     Q_PROPERTY(QString subjectName READ subjectName WRITE setSubjectName)
@@ -30,9 +31,10 @@ class CertificateDescription : public QObject {
 public:
     explicit CertificateDescription(QObject* parent = nullptr);
     CertificateDescription(const QString& serialNumber, const QString& serialNumberHex, const QString& subjectName,
-        const QString& issuerName, const QDateTime& validFrom, const QDateTime& validTo,
-        const QString& signatureAlgorithm, const QString& publicKeyAlgorithm,
-        const CertificateDescriptionPtr& issuerCertificate = CertificateDescriptionPtr(), QObject* parent = nullptr);
+                           const QString& issuerName, const QDateTime& validFrom, const QDateTime& validTo,
+                           const QString& signatureAlgorithm, const QString& publicKeyAlgorithm,
+                           const CertificateDescriptionPtr& issuerCertificate = CertificateDescriptionPtr(),
+                           QObject* parent = nullptr);
     ~CertificateDescription() override;
 
     // Serial as an unsigned decimal integer / as upper-case hexadecimal, big-endian.

@@ -16,10 +16,10 @@ enum class SignState : qint32 {
 enum class CertificateState : qint32 {
     Valid = 0,
     NotDetermined = 1,
-    UntrustedParty = 2,         // signer is not among the trusted parties
+    UntrustedParty = 2, // signer is not among the trusted parties
     TrustedPartySuspended = 3,
     InvalidBlob = 4,
-    TimeInvalid = 5,            // expired or not yet valid
+    TimeInvalid = 5, // expired or not yet valid
     KeyTimeInvalid = 6,
     PathNotTrusted = 7,
     DifferentCertificates = 8,
@@ -36,10 +36,10 @@ enum class KeyStorageType : qint32 {
 };
 
 enum class PublicKeyAlgorithm : qint32 {
-    None = 0,          // not a GOST key
-    Gost2001 = 1,      // GOST R 34.10-2001
-    Gost2012_256 = 2,  // GOST R 34.10-2012, 256-bit key
-    Gost2012_512 = 3,  // GOST R 34.10-2012, 512-bit key
+    None = 0,         // not a GOST key
+    Gost2001 = 1,     // GOST R 34.10-2001
+    Gost2012_256 = 2, // GOST R 34.10-2012, 256-bit key
+    Gost2012_512 = 3, // GOST R 34.10-2012, 512-bit key
 };
 
 // Provider types of the GOST provider.

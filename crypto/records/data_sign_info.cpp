@@ -2,7 +2,8 @@
 
 namespace nxcrypto {
 
-struct DataSignInfo::Private {
+struct DataSignInfo::Private
+{
     SignState signState = SignState::NotDetermined;
     CertificateDescriptionPtr certificate;
     QDateTime signingTime;
@@ -14,12 +15,7 @@ namespace {
 const int registeredList = qRegisterMetaType<DataSignInfoList>("nxcrypto::DataSignInfoList");
 }
 
-DataSignInfo::DataSignInfo(QObject* parent)
-    : QObject(parent)
-    , d(new Private)
-{
-    Q_UNUSED(registeredList);
-}
+DataSignInfo::DataSignInfo(QObject* parent) : QObject(parent), d(new Private) { Q_UNUSED(registeredList); }
 
 DataSignInfo::~DataSignInfo() = default;
 

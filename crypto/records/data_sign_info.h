@@ -14,7 +14,8 @@
 namespace nxcrypto {
 
 // The check of one data block against its signature.
-class DataSignInfo : public QObject {
+class DataSignInfo : public QObject
+{
     Q_OBJECT
     Q_PROPERTY(nxcrypto::SignState signState READ signState WRITE setSignState)
     Q_PROPERTY(nxcrypto::CertificateDescriptionPtr certificate READ certificate WRITE setCertificate)

@@ -5,7 +5,8 @@
 namespace nxcrypto {
 
 // A byte stream: the TLS client stream and the proxy's socket and HTTP adapters.
-class DataStream {
+class DataStream
+{
 public:
     virtual ~DataStream() = default;
     // Bytes taken, or -1 on failure.

@@ -2,7 +2,8 @@
 
 namespace nxcrypto {
 
-struct SignInfo::Private {
+struct SignInfo::Private
+{
     QDateTime checkTime;
     DataSignInfoList signs;
     SignState globalSignState = SignState::NotDetermined;
@@ -11,11 +12,7 @@ struct SignInfo::Private {
     QString techInfo;
 };
 
-SignInfo::SignInfo(QObject* parent)
-    : QObject(parent)
-    , d(new Private)
-{
-}
+SignInfo::SignInfo(QObject* parent) : QObject(parent), d(new Private) {}
 
 SignInfo::~SignInfo() = default;
 

@@ -12,7 +12,8 @@
 namespace nxcrypto {
 
 // The check of a document: every data block, the signer's certificate and its state.
-class SignInfo : public QObject {
+class SignInfo : public QObject
+{
     Q_OBJECT
     Q_PROPERTY(QDateTime checkTime READ checkTime WRITE setCheckTime)
     Q_PROPERTY(nxcrypto::DataSignInfoList signs READ signs WRITE setSigns)

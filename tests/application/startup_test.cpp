@@ -13,10 +13,7 @@
 
 namespace {
 
-QStringList entriesOf(const QDir& dir)
-{
-    return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
+QStringList entriesOf(const QDir& dir) { return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
 
 } // namespace
 
@@ -42,7 +39,8 @@ TEST(Startup, ServesUntilQuitAndLogsToStderr)
     ProxyProcess proxy;
     const unsigned short port = freeLocalPort();
     const QString config = proxy.writeConfig(port);
-    ASSERT_TRUE(proxy.start({QStringLiteral("--stderr"), QStringLiteral("--no-such-option"), QStringLiteral("-c"), config}))
+    ASSERT_TRUE(
+        proxy.start({QStringLiteral("--stderr"), QStringLiteral("--no-such-option"), QStringLiteral("-c"), config}))
         << proxy.standardError().toStdString();
     EXPECT_EQ(proxy.standardOutput(),
               "Starting velmar-portal-proxy ver. 1.3.1 made by CJSC Kelvara (http://kelvara.example)...\n");
@@ -59,7 +57,8 @@ TEST(Startup, ServesUntilQuitAndLogsToStderr)
     ASSERT_GE(lines.size(), 4);
     EXPECT_TRUE(lines[lines.size() - 3].endsWith(QStringLiteral("INFO : Stopping velmar-portal-proxy")));
     EXPECT_TRUE(lines.last().endsWith(QStringLiteral("INFO : ") + QString(100, QLatin1Char('*'))));
-    EXPECT_TRUE(proxy.standardError().contains(QStringLiteral("INFO : Starting proxy server on http://127.0.0.1:%1...").arg(port)));
+    EXPECT_TRUE(proxy.standardError().contains(
+        QStringLiteral("INFO : Starting proxy server on http://127.0.0.1:%1...").arg(port)));
     // With --stderr no logs directory is made.
     EXPECT_FALSE(QFileInfo::exists(proxy.home().filePath(QStringLiteral("logs"))));
 }
@@ -156,7 +155,8 @@ TEST(Startup, PreparesTheDocumentStores)
     const unsigned short port = freeLocalPort();
     const QString storage = proxy.home().filePath(QStringLiteral("documents"));
     const QString config = proxy.writeConfig(port, QStringLiteral(R"(, "storageDir": "%1")").arg(storage));
-    ASSERT_TRUE(proxy.start({QStringLiteral("--stderr"), QStringLiteral("-c"), config})) << proxy.standardError().toStdString();
+    ASSERT_TRUE(proxy.start({QStringLiteral("--stderr"), QStringLiteral("-c"), config}))
+        << proxy.standardError().toStdString();
     httpRequest(port, "GET", "/quit");
     EXPECT_EQ(proxy.waitForExit(), 0);
     for (const char* name : {"drafts", "inbox", "outbox"})
@@ -169,8 +169,7 @@ TEST(Startup, AStoreThatCannotBeMadeEndsStartUpBeforeTheBanner)
     const QString storage = proxy.home().filePath(QStringLiteral("documents"));
     QDir().mkdir(storage);
     QFile(storage + QStringLiteral("/outbox")).open(QIODevice::WriteOnly);
-    const QString config =
-        proxy.writeConfig(freeLocalPort(), QStringLiteral(R"(, "storageDir": "%1")").arg(storage));
+    const QString config = proxy.writeConfig(freeLocalPort(), QStringLiteral(R"(, "storageDir": "%1")").arg(storage));
     EXPECT_EQ(proxy.run({QStringLiteral("--stderr"), QStringLiteral("-c"), config}), 255);
     EXPECT_TRUE(proxy.standardOutput().isEmpty()) << proxy.standardOutput().toStdString();
     EXPECT_TRUE(proxy.standardError().contains(

@@ -17,10 +17,7 @@ const std::vector<fs::path> includeRoots = {source / "app", source / "include", 
 
 const std::vector<fs::path> codeFolders = {"app", "include", "crypto", "template", "tools", "tests", "bench"};
 
-bool isCode(const fs::path& file)
-{
-    return file.extension() == ".cpp" || file.extension() == ".h";
-}
+bool isCode(const fs::path& file) { return file.extension() == ".cpp" || file.extension() == ".h"; }
 
 std::vector<fs::path> codeFiles()
 {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -44,8 +44,7 @@ LibraryGraph readGraph(const fs::path& dotFile)
         if (std::regex_search(line, match, node)) {
             labels[match[1]] = match[2];
             shapes[match[1]] = match[3];
-        }
-        else if (std::regex_search(line, match, edge))
+        } else if (std::regex_search(line, match, edge))
             edges.emplace_back(match[1], match[2]);
     }
     LibraryGraph graph;

@@ -105,9 +105,8 @@ TEST(AppConfig, AppUrlIsNormalised)
 TEST(AppConfig, PostedSettingsReplaceKeysAndClearMissingOptionalOnes)
 {
     AppConfigImpl config;
-    config.updateConfig(QJsonObject{{"listenPort", 9001},
-                                    {"crypto", QJsonObject{{"keyName", "key1"}}},
-                                    {"storageDir", "/srv/store"}});
+    config.updateConfig(
+        QJsonObject{{"listenPort", 9001}, {"crypto", QJsonObject{{"keyName", "key1"}}}, {"storageDir", "/srv/store"}});
     EXPECT_EQ(config.keyName(), "key1");
     EXPECT_EQ(config.storageDir(), "/srv/store");
 
@@ -133,15 +132,16 @@ TEST(AppConfig, SaveWritesSortedIndentedJsonAndMarksSaved)
     QFile file(config.fileName());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
-    EXPECT_EQ(text, "{\n"
-                    "    \"appUrl\": \"https://p.example\",\n"
-                    "    \"crypto\": {\n"
-                    "        \"keyName\": \"\"\n"
-                    "    },\n"
-                    "    \"listenInterface\": \"localhost\",\n"
-                    "    \"listenPort\": 8000,\n"
-                    "    \"storageDir\": \"/s\"\n"
-                    "}\n");
+    EXPECT_EQ(text,
+              "{\n"
+              "    \"appUrl\": \"https://p.example\",\n"
+              "    \"crypto\": {\n"
+              "        \"keyName\": \"\"\n"
+              "    },\n"
+              "    \"listenInterface\": \"localhost\",\n"
+              "    \"listenPort\": 8000,\n"
+              "    \"storageDir\": \"/s\"\n"
+              "}\n");
 
     AppConfigImpl reloaded;
     reloaded.load(config.fileName());

@@ -10,15 +10,16 @@ using namespace nxcrypto;
 
 namespace {
 
-class Chains : public ProviderRootTest {
+class Chains : public ProviderRootTest
+{
 protected:
     quint32 status(const QString& pkiName, const QString& additionalStore, quint32 flags,
-        const QDateTime& time = QDateTime())
+                   const QDateTime& time = QDateTime())
     {
         const csp::StoreHandle store = certOpenSystemStore(additionalStore);
         const csp::CertContextHandle certificate = certFromBlob(TestPki::bytes(pkiName + QStringLiteral(".cer")));
-        const csp::ChainHandle chain
-            = certBuildChainEx(nullptr, store.get(), certificate.get(), chainParameters(2000), flags, time);
+        const csp::ChainHandle chain =
+            certBuildChainEx(nullptr, store.get(), certificate.get(), chainParameters(2000), flags, time);
         return csp::chainErrorStatus(chain.get());
     }
 
@@ -43,7 +44,8 @@ TEST_F(Chains, TrustStatusForTheSignerCases)
     addToStore(QStringLiteral("NOCRL"), QStringLiteral("intermediate.cer"));
     addToStore(QStringLiteral("UNTRUSTED"), QStringLiteral("intermediate.cer"));
     addToStore(QStringLiteral("UNTRUSTED"), QStringLiteral("root.cer"));
-    struct Case {
+    struct Case
+    {
         const char* pki;
         const char* store;
         quint32 flags;
@@ -99,13 +101,16 @@ TEST_F(Chains, RaisedBuildErrorsNameTheStatus)
     const csp::StoreHandle store = certOpenSystemStore(QStringLiteral("UNTRUSTED"));
     const csp::CertContextHandle certificate = certFromBlob(TestPki::bytes(QStringLiteral("user.cer")));
     EXPECT_EQ(errorOf([&] { certBuildChain(nullptr, store.get(), certificate.get(), 2000, QDateTime(), true); }),
-        QStringLiteral("certBuildChain(): Build chain error: The certificate or certificate chain is based on an untrusted root (code 32)"));
+              QStringLiteral("certBuildChain(): Build chain error: The certificate or certificate chain is based on an "
+                             "untrusted root (code 32)"));
 }
 
 TEST_F(Chains, ExpiredCertificateIsValidAtAPastTime)
 {
     addStandardStores(false);
-    EXPECT_EQ(status(QStringLiteral("expired"), QStringLiteral("CA"), 0, QDateTime(QDate(2020, 6, 1), QTime(12, 0), Qt::UTC)), 0u);
+    EXPECT_EQ(status(QStringLiteral("expired"), QStringLiteral("CA"), 0,
+                     QDateTime(QDate(2020, 6, 1), QTime(12, 0), Qt::UTC)),
+              0u);
     EXPECT_EQ(status(QStringLiteral("expired"), QStringLiteral("CA"), 0), csp::kTrustIsNotTimeValid);
 }
 
@@ -113,7 +118,9 @@ TEST(TrustStatusText, ExactValuesAndUnknownCombinations)
 {
     EXPECT_EQ(trustStatusText(0), QStringLiteral("No error found for this certificate or chain"));
     EXPECT_EQ(trustStatusText(0x10000), QStringLiteral("The certificate chain is not complete"));
-    EXPECT_EQ(trustStatusText(0x40),
-        QStringLiteral("The revocation status of the certificate or one of thecertificates in the certificate chain is unknown"));
+    EXPECT_EQ(
+        trustStatusText(0x40),
+        QStringLiteral(
+            "The revocation status of the certificate or one of thecertificates in the certificate chain is unknown"));
     EXPECT_EQ(trustStatusText(0x21), QStringLiteral("Unknown trust status 33"));
 }

@@ -7,7 +7,8 @@ namespace crypto_test {
 
 // Detached GOST signatures of shapes the engine never makes, built with OpenSSL's
 // PKCS#7 functions: without some signed attributes, or with several SignerInfos.
-struct ForgeOptions {
+struct ForgeOptions
+{
     bool contentType = true;
     bool signingTime = true;
     bool messageDigest = true;

@@ -25,7 +25,7 @@ QByteArray readAll(const QString& path)
 }
 
 int runProgram(const QString& program, const QStringList& arguments, QString* output,
-    const QStringList& extraEnvironment)
+               const QStringList& extraEnvironment)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -47,8 +47,8 @@ int runProgram(const QString& program, const QStringList& arguments, QString* ou
 int runOpenSsl(const QStringList& arguments, QString* output)
 {
     return runProgram(QStringLiteral("openssl"), arguments, output,
-        {QStringLiteral("OPENSSL_CONF=" VPP_OPENSSL_GOST_CNF), QStringLiteral("PKI_CA_DIR=/nonexistent"),
-            QStringLiteral("PKI_CDP=http://127.0.0.1:1/none.crl")});
+                      {QStringLiteral("OPENSSL_CONF=" VPP_OPENSSL_GOST_CNF), QStringLiteral("PKI_CA_DIR=/nonexistent"),
+                       QStringLiteral("PKI_CDP=http://127.0.0.1:1/none.crl")});
 }
 
 void TestPki::generate(const QString& directory, const QString& crlBase)
@@ -57,7 +57,8 @@ void TestPki::generate(const QString& directory, const QString& crlBase)
     QStringList environment;
     if (!crlBase.isEmpty())
         environment << QStringLiteral("TEST_PKI_CRL_BASE=") + crlBase;
-    const int code = runProgram(QStringLiteral("bash"), {QStringLiteral(VPP_MAKE_TEST_PKI), directory}, &output, environment);
+    const int code =
+        runProgram(QStringLiteral("bash"), {QStringLiteral(VPP_MAKE_TEST_PKI), directory}, &output, environment);
     if (code != 0)
         throw std::runtime_error("make-test-pki failed: " + output.toStdString());
 }
@@ -69,20 +70,11 @@ void TestPki::SetUp()
     generate(directory_->path());
 }
 
-void TestPki::TearDown()
-{
-    directory_.reset();
-}
+void TestPki::TearDown() { directory_.reset(); }
 
-QString TestPki::path(const QString& name)
-{
-    return directory_->filePath(name);
-}
+QString TestPki::path(const QString& name) { return directory_->filePath(name); }
 
-QByteArray TestPki::bytes(const QString& name)
-{
-    return readAll(path(name));
-}
+QByteArray TestPki::bytes(const QString& name) { return readAll(path(name)); }
 
 void ProviderRootTest::SetUp()
 {
@@ -103,13 +95,16 @@ void ProviderRootTest::TearDown()
 }
 
 void ProviderRootTest::importContainer(const QString& container, const QString& pkiName, bool exchange,
-    const QString& pin)
+                                       const QString& pin)
 {
     const QByteArray key = TestPki::bytes(pkiName + QStringLiteral(".key.pem"));
     const QByteArray certificate = TestPki::bytes(pkiName + QStringLiteral(".cer"));
-    ASSERT_TRUE(nxcrypto::csp::importContainerKey(container.toStdString(), false,
-        exchange ? nxcrypto::csp::kAtKeyExchange : nxcrypto::csp::kAtSignature, key.toStdString(),
-        std::vector<uint8_t>(certificate.begin(), certificate.end()), pin.toStdString()));
+    ASSERT_TRUE(
+        nxcrypto::csp::importContainerKey(container.toStdString(), false,
+                                          exchange ? nxcrypto::csp::kAtKeyExchange : nxcrypto::csp::kAtSignature,
+                                          key.toStdString(),
+                                          std::vector<uint8_t>(certificate.begin(), certificate.end()),
+                                          pin.toStdString()));
 }
 
 void ProviderRootTest::addToStore(const QString& store, const QString& pkiFile)
@@ -156,7 +151,7 @@ QString ProviderRootTest::config(const QString& keyName, const QJsonObject& extr
 }
 
 QSharedPointer<nxcrypto::CryptoProCSPEngine> ProviderRootTest::engineFor(const QString& keyName,
-    const QJsonObject& extra)
+                                                                         const QJsonObject& extra)
 {
     auto engine = QSharedPointer<nxcrypto::CryptoProCSPEngine>::create();
     engine->init(config(keyName, extra));

@@ -15,7 +15,8 @@
 namespace crypto_test {
 
 // The GOST test PKI of this test program, made once by make-test-pki.
-class TestPki : public ::testing::Environment {
+class TestPki : public ::testing::Environment
+{
 public:
     void SetUp() override;
     void TearDown() override;
@@ -31,19 +32,20 @@ private:
 
 // Runs a program and gives its exit code; its output goes to *output when given.
 int runProgram(const QString& program, const QStringList& arguments, QString* output = nullptr,
-    const QStringList& extraEnvironment = QStringList());
+               const QStringList& extraEnvironment = QStringList());
 // openssl with the GOST configuration of the test PKI.
 int runOpenSsl(const QStringList& arguments, QString* output = nullptr);
 
 // Every test gets an empty provider root of its own (NXCSP_ROOT).
-class ProviderRootTest : public ::testing::Test {
+class ProviderRootTest : public ::testing::Test
+{
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // Imports NAME.key.pem with NAME.cer into the container.
     void importContainer(const QString& container, const QString& pkiName, bool exchange = false,
-        const QString& pin = QString());
+                         const QString& pin = QString());
     // Adds a PKI certificate (.cer) or CRL (.crl) to a named store.
     void addToStore(const QString& store, const QString& pkiFile);
     // ROOT: root; CA: intermediate; both CRLs into CA.
@@ -53,7 +55,7 @@ protected:
     // with the given keys added or replaced.
     static QString config(const QString& keyName, const QJsonObject& extra = QJsonObject());
     QSharedPointer<nxcrypto::CryptoProCSPEngine> engineFor(const QString& keyName,
-        const QJsonObject& extra = QJsonObject());
+                                                           const QJsonObject& extra = QJsonObject());
 
     QString rootPath() const { return root_->path(); }
     QString tempFile(const QString& name, const QByteArray& content) const;
@@ -67,7 +69,7 @@ private:
 QByteArray readAll(const QString& path);
 
 // The text of an exception thrown by the call, or "" when none was thrown.
-template<typename Call>
+template <typename Call>
 QString errorOf(Call call)
 {
     try {

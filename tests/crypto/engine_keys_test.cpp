@@ -17,10 +17,12 @@ using namespace nxcrypto;
 
 namespace {
 
-class EngineKeys : public ProviderRootTest {};
+class EngineKeys : public ProviderRootTest
+{};
 
 // What OpenSSL itself reads from a PKI certificate.
-struct Expected {
+struct Expected
+{
     QString serialDecimal;
     QString serialHex;
     QDateTime notBefore;
@@ -71,14 +73,15 @@ TEST_F(EngineKeys, KeyCertificateIsLoneBeforeInitAndAChainAfter)
 
     engine.init(config(QStringLiteral("user"), {{QStringLiteral("caStore"), QStringLiteral("CA")}}));
     for (const CertificateDescriptionPtr& leaf :
-        {engine.getKeyCertificate(), engine.getKeyCertificate(KeyStorageType::HD, QStringLiteral("user"))}) {
+         {engine.getKeyCertificate(), engine.getKeyCertificate(KeyStorageType::HD, QStringLiteral("user"))}) {
         ASSERT_TRUE(leaf);
         EXPECT_TRUE(*leaf == *lone);
         ASSERT_TRUE(leaf->issuerCertificate());
-        EXPECT_EQ(leaf->issuerCertificate()->subjectName(), QStringLiteral("C=RU, O=Velmar Test, CN=Velmar Test Issuing CA 2012"));
+        EXPECT_EQ(leaf->issuerCertificate()->subjectName(),
+                  QStringLiteral("C=RU, O=Velmar Test, CN=Velmar Test Issuing CA 2012"));
         ASSERT_TRUE(leaf->issuerCertificate()->issuerCertificate());
         EXPECT_EQ(leaf->issuerCertificate()->issuerCertificate()->subjectName(),
-            QStringLiteral("C=RU, O=Velmar Test, CN=Velmar Test Root CA 2012"));
+                  QStringLiteral("C=RU, O=Velmar Test, CN=Velmar Test Root CA 2012"));
         EXPECT_FALSE(leaf->issuerCertificate()->issuerCertificate()->issuerCertificate());
     }
     EXPECT_EQ(engine.getCurrentStorageType(), KeyStorageType::HD);
@@ -86,7 +89,8 @@ TEST_F(EngineKeys, KeyCertificateIsLoneBeforeInitAndAChainAfter)
 
 TEST_F(EngineKeys, DescriptionsCarrySerialNamesLocalValidityAndOids)
 {
-    struct Case {
+    struct Case
+    {
         QString pkiName;
         QString publicKeyOid;
         QString signatureOid;
@@ -111,14 +115,15 @@ TEST_F(EngineKeys, DescriptionsCarrySerialNamesLocalValidityAndOids)
         EXPECT_EQ(d->issuerName(), QStringLiteral("C=RU, O=Velmar Test, CN=Velmar Test Issuing CA 2012"));
     }
     EXPECT_EQ(engine.getKeyCertificate(KeyStorageType::HD, QStringLiteral("user"))->subjectName(),
-        QStringLiteral("CN=Иванов Иван Иванович, E=ivanov@example.test, O=ООО Ромашка, C=RU"));
+              QStringLiteral("CN=Иванов Иван Иванович, E=ivanov@example.test, O=ООО Ромашка, C=RU"));
 }
 
 TEST_F(EngineKeys, MissingContainerFailsWithTheAcquireMessage)
 {
     CryptoProCSPEngine engine;
-    EXPECT_TRUE(errorOf([&] { engine.getKeyCertificate(KeyStorageType::HD, QStringLiteral("absent")); })
-                    .startsWith(QStringLiteral("cryptAcquireContext(absent): Error Code: 2148073494")));
+    EXPECT_TRUE(errorOf([&] {
+                    engine.getKeyCertificate(KeyStorageType::HD, QStringLiteral("absent"));
+                }).startsWith(QStringLiteral("cryptAcquireContext(absent): Error Code: 2148073494")));
 }
 
 TEST_F(EngineKeys, ExchangeOnlyContainerTakesItsPinAsTheExchangePin)
@@ -128,7 +133,7 @@ TEST_F(EngineKeys, ExchangeOnlyContainerTakesItsPinAsTheExchangePin)
     const auto engine = engineFor(QStringLiteral("exchange"));
     const QString wrong = errorOf([&] { engine->setKeyPass(QStringLiteral("4321")); });
     EXPECT_TRUE(wrong.startsWith(QStringLiteral("setKeyPassword(): error #Code: 2148532331 (hex 0x8010006b).\n"
-                                                 "Name: SCARD_W_WRONG_CHV.")))
+                                                "Name: SCARD_W_WRONG_CHV.")))
         << wrong.toStdString();
     // Before the right PIN the key does not sign.
     QBuffer data;
@@ -136,7 +141,8 @@ TEST_F(EngineKeys, ExchangeOnlyContainerTakesItsPinAsTheExchangePin)
     data.open(QIODevice::ReadOnly);
     QBuffer signature;
     signature.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(errorOf([&] { engine->sign(&data, &signature); }).contains(QStringLiteral("SCARD_W_CARD_NOT_AUTHENTICATED")));
+    EXPECT_TRUE(
+        errorOf([&] { engine->sign(&data, &signature); }).contains(QStringLiteral("SCARD_W_CARD_NOT_AUTHENTICATED")));
 
     EXPECT_EQ(errorOf([&] { engine->setKeyPass(QStringLiteral("1234")); }), QString());
     data.seek(0);
@@ -163,7 +169,8 @@ TEST_F(EngineKeys, BindingPointsTheCertificateAtTheContainerThatHoldsItsKey)
     // "another" is looked at first and does not match.
     importContainer(QStringLiteral("another"), QStringLiteral("agent"));
     importContainer(QStringLiteral("mine"), QStringLiteral("user"), false, QStringLiteral("1"));
-    const csp::ProviderHandle provider = cryptAcquireContext(csp::kProvGost2012, false, QStringLiteral("mine"), false, QString());
+    const csp::ProviderHandle provider =
+        cryptAcquireContext(csp::kProvGost2012, false, QStringLiteral("mine"), false, QString());
     const csp::KeyHandle key = cryptoGetKey(provider.get(), false);
     ASSERT_TRUE(key);
     const csp::CertContextHandle unbound = cryptoGetKeyCert(key.get(), false, false, false);
@@ -192,7 +199,7 @@ TEST_F(EngineKeys, MachineKeySetIsASeparateSetOfContainers)
     const QByteArray key = TestPki::bytes(QStringLiteral("user.key.pem"));
     const QByteArray certificate = TestPki::bytes(QStringLiteral("user.cer"));
     ASSERT_TRUE(csp::importContainerKey("machine key", true, csp::kAtSignature, key.toStdString(),
-        std::vector<uint8_t>(certificate.begin(), certificate.end()), std::string()));
+                                        std::vector<uint8_t>(certificate.begin(), certificate.end()), std::string()));
     importContainer(QStringLiteral("user key"), QStringLiteral("user"));
     addStandardStores();
 

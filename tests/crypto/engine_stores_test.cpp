@@ -9,7 +9,8 @@ using namespace nxcrypto;
 
 namespace {
 
-class EngineStores : public ProviderRootTest {
+class EngineStores : public ProviderRootTest
+{
 protected:
     void SetUp() override
     {
@@ -31,9 +32,10 @@ protected:
     QByteArray crlOnlyBundle()
     {
         const QString path = rootPath() + QStringLiteral("/crl-only.p7b");
-        EXPECT_EQ(runOpenSsl({QStringLiteral("crl2pkcs7"), QStringLiteral("-in"), TestPki::path(QStringLiteral("intermediate.crl.pem")),
-                      QStringLiteral("-outform"), QStringLiteral("DER"), QStringLiteral("-out"), path}),
-            0);
+        EXPECT_EQ(runOpenSsl({QStringLiteral("crl2pkcs7"), QStringLiteral("-in"),
+                              TestPki::path(QStringLiteral("intermediate.crl.pem")), QStringLiteral("-outform"),
+                              QStringLiteral("DER"), QStringLiteral("-out"), path}),
+                  0);
         return readAll(path);
     }
 
@@ -49,7 +51,8 @@ const QString user = QStringLiteral("Иванов Иван Иванович");
 TEST_F(EngineStores, ChainBlobPutsIssuersIntoTheCaStoreAndTheLeafIntoTheTrustStore)
 {
     for (bool ca : {true, false}) {
-        const CertificateDescriptionPtr added = engine->addCertificateFromBlob(ca, TestPki::bytes(QStringLiteral("chain.p7b")));
+        const CertificateDescriptionPtr added =
+            engine->addCertificateFromBlob(ca, TestPki::bytes(QStringLiteral("chain.p7b")));
         ASSERT_TRUE(added);
         EXPECT_TRUE(added->subjectName().contains(user));
         ASSERT_TRUE(added->issuerCertificate());
@@ -63,8 +66,8 @@ TEST_F(EngineStores, SingleCertificateBlobGoesIntoTheChosenStore)
     const QByteArray blob = readAll([this] {
         const QString path = rootPath() + QStringLiteral("/agent.p7b");
         runOpenSsl({QStringLiteral("crl2pkcs7"), QStringLiteral("-nocrl"), QStringLiteral("-certfile"),
-            TestPki::path(QStringLiteral("agent.pem")), QStringLiteral("-outform"), QStringLiteral("DER"),
-            QStringLiteral("-out"), path});
+                    TestPki::path(QStringLiteral("agent.pem")), QStringLiteral("-outform"), QStringLiteral("DER"),
+                    QStringLiteral("-out"), path});
         return path;
     }());
     const CertificateDescriptionPtr added = engine->addCertificateFromBlob(false, blob);
@@ -75,14 +78,17 @@ TEST_F(EngineStores, SingleCertificateBlobGoesIntoTheChosenStore)
 
 TEST_F(EngineStores, BlobsThatHoldNoCertificateContainerFail)
 {
-    const QString bare = errorOf([&] { engine->addCertificateFromBlob(true, TestPki::bytes(QStringLiteral("user.cer"))); });
-    EXPECT_TRUE(bare.startsWith(QStringLiteral("msgUpdate(): Error Code: 2148086027 (hex 0x8009310b)."))) << bare.toStdString();
-    const QString described = errorOf([&] { engine->getCertificateDescriptionFromBlob(TestPki::bytes(QStringLiteral("user.cer"))); });
+    const QString bare =
+        errorOf([&] { engine->addCertificateFromBlob(true, TestPki::bytes(QStringLiteral("user.cer"))); });
+    EXPECT_TRUE(bare.startsWith(QStringLiteral("msgUpdate(): Error Code: 2148086027 (hex 0x8009310b).")))
+        << bare.toStdString();
+    const QString described =
+        errorOf([&] { engine->getCertificateDescriptionFromBlob(TestPki::bytes(QStringLiteral("user.cer"))); });
     EXPECT_TRUE(described.startsWith(QStringLiteral("CryptoProCSPEngine::getCertificateDescriptionFromBlob(): Error.\n"
                                                     "Reason: msgUpdate(): Error Code:")))
         << described.toStdString();
     EXPECT_EQ(errorOf([&] { engine->addCertificateFromBlob(true, crlOnlyBundle()); }),
-        QStringLiteral("CryptoProCSPEngine::addCertificateFromBlob(): The blob holds no certificate"));
+              QStringLiteral("CryptoProCSPEngine::addCertificateFromBlob(): The blob holds no certificate"));
     EXPECT_TRUE(subjects(true).isEmpty());
 }
 
@@ -96,7 +102,8 @@ TEST_F(EngineStores, BlobDescriptionIsLoneBeforeInitAndTheLongestChainOtherwise)
     CryptoProCSPEngine fresh;
     const QString path = rootPath() + QStringLiteral("/root.p7b");
     runOpenSsl({QStringLiteral("crl2pkcs7"), QStringLiteral("-nocrl"), QStringLiteral("-certfile"),
-        TestPki::path(QStringLiteral("root.pem")), QStringLiteral("-outform"), QStringLiteral("DER"), QStringLiteral("-out"), path});
+                TestPki::path(QStringLiteral("root.pem")), QStringLiteral("-outform"), QStringLiteral("DER"),
+                QStringLiteral("-out"), path});
     const CertificateDescriptionPtr lone = fresh.getCertificateDescriptionFromBlob(readAll(path));
     EXPECT_TRUE(lone->subjectName().contains(root));
     EXPECT_FALSE(lone->issuerCertificate());
@@ -127,7 +134,7 @@ TEST_F(EngineStores, FindingReturnsTheChainAndDeletingRemovesOnlyWhatIsThere)
     badSerial->setIssuerName(leaf->issuerName());
     badSerial->setSerialNumberHex(QStringLiteral("12G4"));
     EXPECT_EQ(errorOf([&] { engine->getCertificate(true, badSerial); }),
-        QStringLiteral("hexToBytes: invalid hex string: 12G4"));
+              QStringLiteral("hexToBytes: invalid hex string: 12G4"));
 }
 
 TEST_F(EngineStores, StoreNamesTheEngineUsesByDefault)

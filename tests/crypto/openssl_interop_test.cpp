@@ -9,7 +9,8 @@ using namespace nxcrypto;
 
 namespace {
 
-class OpenSslInterop : public ProviderRootTest {
+class OpenSslInterop : public ProviderRootTest
+{
 protected:
     void SetUp() override
     {
@@ -21,11 +22,11 @@ protected:
     int opensslVerify(const QString& signature, const QString& content, QString* output)
     {
         return runOpenSsl({QStringLiteral("cms"), QStringLiteral("-verify"), QStringLiteral("-binary"),
-                              QStringLiteral("-inform"), QStringLiteral("DER"), QStringLiteral("-in"), signature,
-                              QStringLiteral("-content"), content, QStringLiteral("-CAfile"),
-                              TestPki::path(QStringLiteral("ca-bundle.pem")), QStringLiteral("-purpose"),
-                              QStringLiteral("any"), QStringLiteral("-out"), QStringLiteral("/dev/null")},
-            output);
+                           QStringLiteral("-inform"), QStringLiteral("DER"), QStringLiteral("-in"), signature,
+                           QStringLiteral("-content"), content, QStringLiteral("-CAfile"),
+                           TestPki::path(QStringLiteral("ca-bundle.pem")), QStringLiteral("-purpose"),
+                           QStringLiteral("any"), QStringLiteral("-out"), QStringLiteral("/dev/null")},
+                          output);
     }
 
     QString data;
@@ -46,13 +47,15 @@ TEST_F(OpenSslInterop, EngineSignaturesVerifyWithOpenSslCms)
         EXPECT_TRUE(output.contains(QStringLiteral("Verification successful"))) << output.toStdString();
 
         QString printed;
-        runOpenSsl({QStringLiteral("cms"), QStringLiteral("-cmsout"), QStringLiteral("-print"), QStringLiteral("-inform"),
-                       QStringLiteral("DER"), QStringLiteral("-in"), signature, QStringLiteral("-noout")},
-            &printed);
+        runOpenSsl({QStringLiteral("cms"), QStringLiteral("-cmsout"), QStringLiteral("-print"),
+                    QStringLiteral("-inform"), QStringLiteral("DER"), QStringLiteral("-in"), signature,
+                    QStringLiteral("-noout")},
+                   &printed);
         for (const char* attribute : {"contentType", "signingTime", "messageDigest"})
             EXPECT_TRUE(printed.contains(QString::fromLatin1(attribute))) << name << " " << attribute;
         EXPECT_TRUE(printed.contains(QStringLiteral("eContent: <ABSENT>"))) << "the signature must be detached";
-        EXPECT_EQ(printed.count(QStringLiteral("d.issuerAndSerialNumber:")), 1) << "one signer, named by issuer and serial";
+        EXPECT_EQ(printed.count(QStringLiteral("d.issuerAndSerialNumber:")), 1)
+            << "one signer, named by issuer and serial";
     }
     const QString tampered = tempFile(QStringLiteral("tampered.bin"), readAll(data) + "!");
     QString output;
@@ -68,14 +71,15 @@ TEST_F(OpenSslInterop, OpenSslCmsSignaturesVerifyInTheEngine)
         const QString signature = rootPath() + QStringLiteral("/openssl-%1.sign").arg(pkiName);
         QString output;
         ASSERT_EQ(runOpenSsl({QStringLiteral("cms"), QStringLiteral("-sign"), QStringLiteral("-binary"),
-                                 QStringLiteral("-outform"), QStringLiteral("DER"), QStringLiteral("-signer"),
-                                 TestPki::path(pkiName + QStringLiteral(".pem")), QStringLiteral("-inkey"),
-                                 TestPki::path(pkiName + QStringLiteral(".key.pem")), QStringLiteral("-in"), data,
-                                 QStringLiteral("-out"), signature},
-                      &output),
-            0)
+                              QStringLiteral("-outform"), QStringLiteral("DER"), QStringLiteral("-signer"),
+                              TestPki::path(pkiName + QStringLiteral(".pem")), QStringLiteral("-inkey"),
+                              TestPki::path(pkiName + QStringLiteral(".key.pem")), QStringLiteral("-in"), data,
+                              QStringLiteral("-out"), signature},
+                             &output),
+                  0)
             << output.toStdString();
-        const SignInfoPtr info = engine->verifySign(QFileInfo(data), QFileInfo(signature),
+        const SignInfoPtr info = engine->verifySign(
+            QFileInfo(data), QFileInfo(signature),
             [](const CertificateDescriptionPtr&) { return CertificateState::Valid; }, QDateTime());
         const DataSignInfoPtr block = info->signs().front();
         EXPECT_EQ(block->signState(), SignState::Valid) << name;
@@ -88,7 +92,8 @@ TEST_F(OpenSslInterop, OpenSslCmsSignaturesVerifyInTheEngine)
     QFile file(data);
     file.open(QIODevice::ReadOnly);
     const QByteArray digest = engine->hash(&file);
-    const SignInfoPtr info = engine->verifySign(QFileInfo(data), QFileInfo(signature),
-        [](const CertificateDescriptionPtr&) { return CertificateState::Valid; }, QDateTime());
+    const SignInfoPtr info = engine->verifySign(
+        QFileInfo(data), QFileInfo(signature), [](const CertificateDescriptionPtr&) { return CertificateState::Valid; },
+        QDateTime());
     EXPECT_EQ(info->signs().front()->messageDigest(), digest);
 }

@@ -1,6 +1,6 @@
+#include "crypto/errors/exception.h"
 #include "crypto/records/certificate_description.h"
 #include "crypto/records/crypto_enums.h"
-#include "crypto/errors/exception.h"
 
 #include <QVariant>
 
@@ -12,12 +12,13 @@ namespace {
 
 CertificateDescriptionPtr description(const QString& serial)
 {
-    return CertificateDescriptionPtr::create(serial, QStringLiteral("0A"), QStringLiteral("CN=a"), QStringLiteral("CN=b"),
-        QDateTime::fromSecsSinceEpoch(1000), QDateTime::fromSecsSinceEpoch(2000), QStringLiteral("1.2.643.7.1.1.3.2"),
-        QStringLiteral("1.2.643.7.1.1.1.1"));
+    return CertificateDescriptionPtr::create(serial, QStringLiteral("0A"), QStringLiteral("CN=a"),
+                                             QStringLiteral("CN=b"), QDateTime::fromSecsSinceEpoch(1000),
+                                             QDateTime::fromSecsSinceEpoch(2000), QStringLiteral("1.2.643.7.1.1.3.2"),
+                                             QStringLiteral("1.2.643.7.1.1.1.1"));
 }
 
-template<typename Call>
+template <typename Call>
 std::string errorOf(Call call)
 {
     try {
@@ -75,7 +76,7 @@ TEST(CertificateDescription, PropertiesAreReachableThroughTheMetaObject)
 TEST(KeyStorageType, NamesMatchInAnyCase)
 {
     const std::pair<const char*, KeyStorageType> cases[] = {
-        {"HD", KeyStorageType::HD}, {"hd", KeyStorageType::HD}, {"Floppy", KeyStorageType::FLOPPY},
+        {"HD", KeyStorageType::HD},           {"hd", KeyStorageType::HD}, {"Floppy", KeyStorageType::FLOPPY},
         {"rUtOkEn", KeyStorageType::RUTOKEN}, {"", KeyStorageType::None}, {"HDD", KeyStorageType::None},
         {" HD", KeyStorageType::None},
     };
@@ -98,12 +99,12 @@ TEST(AlgorithmTables, LookupsAndTheirFailures)
     EXPECT_EQ(provider_type(PublicKeyAlgorithm::Gost2001), ProviderType::Gost2001);
     EXPECT_EQ(hashAlgorithmFromOid(QStringLiteral("1.2.643.2.2.9")), HashAlgorithm::Gost94);
     EXPECT_EQ(errorOf([] { publicKeyAlgorithmFromOid(QStringLiteral("1.2.3")); }),
-        "findEnumValue(): Unknown value 1.2.3");
+              "findEnumValue(): Unknown value 1.2.3");
     EXPECT_EQ(errorOf([] { hashAlgorithmOid(HashAlgorithm(5)); }), "findEnumValue(): Unknown key 5");
     EXPECT_EQ(errorOf([] { provider_type(PublicKeyAlgorithm::None); }),
-        "ProviderType provider_type(PublicKeyAlgorithm): Unknown algorithm 0");
+              "ProviderType provider_type(PublicKeyAlgorithm): Unknown algorithm 0");
     EXPECT_EQ(errorOf([] { hash_algorithm(PublicKeyAlgorithm(9)); }),
-        "HashAlgorithm hash_algorithm(PublicKeyAlgorithm): Unknown algorithm 9");
+              "HashAlgorithm hash_algorithm(PublicKeyAlgorithm): Unknown algorithm 9");
 }
 
 TEST(Exception, ReasonIsAppendedAndCopied)

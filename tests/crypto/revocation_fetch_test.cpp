@@ -27,12 +27,10 @@ using namespace nxcrypto;
 namespace {
 
 // Serves <pki>/<name>.crl for GET /<name>.crl; stalls instead when asked to.
-class CrlServer {
+class CrlServer
+{
 public:
-    CrlServer()
-        : socket_(Poco::Net::SocketAddress("127.0.0.1", 0))
-    {
-    }
+    CrlServer() : socket_(Poco::Net::SocketAddress("127.0.0.1", 0)) {}
     ~CrlServer()
     {
         if (server_)
@@ -54,12 +52,10 @@ public:
     std::atomic<bool> stall{false};
 
 private:
-    class Handler : public Poco::Net::HTTPRequestHandler {
+    class Handler : public Poco::Net::HTTPRequestHandler
+    {
     public:
-        explicit Handler(CrlServer* owner)
-            : owner_(owner)
-        {
-        }
+        explicit Handler(CrlServer* owner) : owner_(owner) {}
         void handleRequest(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) override
         {
             ++owner_->requests;
@@ -83,12 +79,10 @@ private:
         CrlServer* owner_;
     };
 
-    class Factory : public Poco::Net::HTTPRequestHandlerFactory {
+    class Factory : public Poco::Net::HTTPRequestHandlerFactory
+    {
     public:
-        explicit Factory(CrlServer* owner)
-            : owner_(owner)
-        {
-        }
+        explicit Factory(CrlServer* owner) : owner_(owner) {}
         Poco::Net::HTTPRequestHandler* createRequestHandler(const Poco::Net::HTTPServerRequest&) override
         {
             return new Handler(owner_);
@@ -105,8 +99,9 @@ private:
 
 // A PKI of its own whose distribution points name a local server; each suite has
 // its own, so that no suite meets CRLs another one fetched.
-template<int Suite>
-class FetchFixture : public ProviderRootTest {
+template <int Suite>
+class FetchFixture : public ProviderRootTest
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -133,8 +128,8 @@ protected:
     {
         const QByteArray der = readAll(pki->filePath(name));
         csp::CertStore* opened = csp::openSystemStore(store.toStdString());
-        csp::CertContext* certificate
-            = csp::createCertificateContext(reinterpret_cast<const uint8_t*>(der.constData()), static_cast<size_t>(der.size()));
+        csp::CertContext* certificate = csp::createCertificateContext(reinterpret_cast<const uint8_t*>(der.constData()),
+                                                                      static_cast<size_t>(der.size()));
         ASSERT_TRUE(opened && certificate);
         csp::addCertificateToStore(opened, certificate, csp::kStoreAddReplaceExisting);
         csp::freeCertificateContext(certificate);
@@ -146,7 +141,8 @@ protected:
         const QByteArray key = readAll(pki->filePath(name + QStringLiteral(".key.pem")));
         const QByteArray certificate = readAll(pki->filePath(name + QStringLiteral(".cer")));
         ASSERT_TRUE(csp::importContainerKey(name.toStdString(), false, csp::kAtSignature, key.toStdString(),
-            std::vector<uint8_t>(certificate.begin(), certificate.end()), std::string()));
+                                            std::vector<uint8_t>(certificate.begin(), certificate.end()),
+                                            std::string()));
     }
 
     SignInfoPtr signAndVerify(const QString& signerName, int timeout)
@@ -161,7 +157,8 @@ protected:
         engine->sign(&data, &signature);
         data.seek(0);
         signature.seek(0);
-        return engine->verifySign(QList<QIODevice*>{&data}, QList<QIODevice*>{&signature},
+        return engine->verifySign(
+            QList<QIODevice*>{&data}, QList<QIODevice*>{&signature},
             [](const CertificateDescriptionPtr&) { return CertificateState::Valid; }, QDateTime());
     }
 
@@ -169,9 +166,9 @@ protected:
     static QTemporaryDir* pki;
 };
 
-template<int Suite>
+template <int Suite>
 CrlServer* FetchFixture<Suite>::server = nullptr;
-template<int Suite>
+template <int Suite>
 QTemporaryDir* FetchFixture<Suite>::pki = nullptr;
 
 using RevocationFetch = FetchFixture<0>;

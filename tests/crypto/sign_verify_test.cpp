@@ -15,7 +15,8 @@ using namespace nxcrypto;
 namespace {
 
 // A device that gives some bytes and then fails.
-class FailingDevice : public QIODevice {
+class FailingDevice : public QIODevice
+{
 public:
     FailingDevice() { open(QIODevice::ReadOnly); }
     bool isSequential() const override { return true; }
@@ -36,7 +37,8 @@ private:
     bool given_ = false;
 };
 
-class SignVerify : public ProviderRootTest {
+class SignVerify : public ProviderRootTest
+{
 protected:
     void SetUp() override
     {
@@ -66,7 +68,7 @@ protected:
     }
 
     static SignInfoPtr verifyBytes(CryptoEngine& engine, const QList<QByteArray>& data, const QList<QByteArray>& signs,
-        const QDateTime& time = QDateTime())
+                                   const QDateTime& time = QDateTime())
     {
         QList<QSharedPointer<QBuffer>> buffers;
         QList<QIODevice*> dataDevices;
@@ -78,8 +80,8 @@ protected:
             buffers.append(buffer);
             (dataDevices.size() < data.size() ? dataDevices : signDevices).append(buffer.data());
         }
-        return engine.verifySign(dataDevices, signDevices,
-            [](const CertificateDescriptionPtr&) { return CertificateState::Valid; }, time);
+        return engine.verifySign(
+            dataDevices, signDevices, [](const CertificateDescriptionPtr&) { return CertificateState::Valid; }, time);
     }
 
     static QString exceptionText(const DataSignInfoPtr& block)
@@ -138,19 +140,26 @@ TEST_F(SignVerify, ChangedDataIsAnInvalidSignatureWithoutException)
 TEST_F(SignVerify, MalformedSignaturesEndTheirBlockWithAnException)
 {
     const auto engine = signer(QStringLiteral("user"));
-    struct Case {
+    struct Case
+    {
         QByteArray signature;
         QString exception;
         SignState state;
     };
     const Case cases[] = {
-        {QByteArray(), QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Error reading sign data \""), SignState::NotDetermined},
-        {QByteArray("not a signature"), QStringLiteral("msgUpdate(): Error Code: 2148086027"), SignState::NotDetermined},
-        {TestPki::bytes(QStringLiteral("chain.p7b")), QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong certificate count in message: 3"), SignState::NotDetermined},
+        {QByteArray(), QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Error reading sign data \""),
+         SignState::NotDetermined},
+        {QByteArray("not a signature"), QStringLiteral("msgUpdate(): Error Code: 2148086027"),
+         SignState::NotDetermined},
+        {TestPki::bytes(QStringLiteral("chain.p7b")),
+         QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong certificate count in message: 3"),
+         SignState::NotDetermined},
         {forgeSignature(document, QStringLiteral("user"), ForgeOptions{true, true, true, 2}),
-            QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong signers count in message: 2"), SignState::Valid},
+         QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Wrong signers count in message: 2"),
+         SignState::Valid},
         {forgeSignature(document, QStringLiteral("user"), ForgeOptions{true, false, true, 1}),
-            QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed signingTime attribute"), SignState::Valid},
+         QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): No signed signingTime attribute"),
+         SignState::Valid},
     };
     for (const Case& c : cases) {
         const SignInfoPtr info = verifyBytes(*engine, {document}, {c.signature});
@@ -170,7 +179,8 @@ TEST_F(SignVerify, BlocksSignedByDifferentCertificatesSkipTheChainCheck)
     const auto user = signer(QStringLiteral("user"));
     const auto agent = signer(QStringLiteral("agent"));
     const QByteArray second = QByteArray("вложение");
-    const SignInfoPtr info = verifyBytes(*user, {document, second}, {signBytes(*user, document), signBytes(*agent, second)});
+    const SignInfoPtr info =
+        verifyBytes(*user, {document, second}, {signBytes(*user, document), signBytes(*agent, second)});
     EXPECT_EQ(info->certificateState(), CertificateState::DifferentCertificates);
     EXPECT_EQ(info->globalSignState(), SignState::Valid);
     ASSERT_TRUE(info->certificate());
@@ -182,7 +192,8 @@ TEST_F(SignVerify, BlocksSignedByDifferentCertificatesSkipTheChainCheck)
 TEST_F(SignVerify, BlockWithoutCertificateMakesTheStateUndetermined)
 {
     const auto engine = signer(QStringLiteral("user"));
-    const SignInfoPtr info = verifyBytes(*engine, {document, document}, {signBytes(*engine, document), QByteArray("x")});
+    const SignInfoPtr info =
+        verifyBytes(*engine, {document, document}, {signBytes(*engine, document), QByteArray("x")});
     EXPECT_EQ(info->certificateState(), CertificateState::NotDetermined);
     EXPECT_EQ(info->globalSignState(), SignState::Invalid);
 }
@@ -196,18 +207,18 @@ TEST_F(SignVerify, WrongCountsFailBeforeAnythingIsSignedOrChecked)
     a.open(QIODevice::ReadOnly);
     b.open(QIODevice::ReadOnly);
     s.open(QIODevice::WriteOnly);
-    EXPECT_EQ(errorOf([&] { engine->sign(QList<QIODevice*>{&a, &b}, QList<QIODevice*>{&s}); }),
-        QStringLiteral("CryptoProCSPEngine::sign(): Wrong count of data (2) and sign (1) blocks"));
+    EXPECT_EQ(errorOf([&] {
+                  engine->sign(QList<QIODevice*>{&a, &b}, QList<QIODevice*>{&s});
+              }),
+              QStringLiteral("CryptoProCSPEngine::sign(): Wrong count of data (2) and sign (1) blocks"));
     EXPECT_TRUE(s.data().isEmpty());
     EXPECT_EQ(a.pos(), 0);
+    EXPECT_EQ(errorOf([&] { engine->sign(QList<QFileInfo>{QFileInfo(QStringLiteral("x"))}, QList<QFileInfo>()); }),
+              QStringLiteral("CryptoProCSPEngine::sign(): Wrong count of data (1) and sign (0) blocks"));
     EXPECT_EQ(errorOf([&] {
-        engine->sign(QList<QFileInfo>{QFileInfo(QStringLiteral("x"))}, QList<QFileInfo>());
-    }),
-        QStringLiteral("CryptoProCSPEngine::sign(): Wrong count of data (1) and sign (0) blocks"));
-    EXPECT_EQ(errorOf([&] {
-        engine->verifySign(QList<QIODevice*>{&a}, QList<QIODevice*>{&b, &s}, CertificateCheck(), QDateTime());
-    }),
-        QStringLiteral("CryptoProCSPEngine::verifySign(): Wrong count of data (1) and sign (2) blocks"));
+                  engine->verifySign(QList<QIODevice*>{&a}, QList<QIODevice*>{&b, &s}, CertificateCheck(), QDateTime());
+              }),
+              QStringLiteral("CryptoProCSPEngine::verifySign(): Wrong count of data (1) and sign (2) blocks"));
 }
 
 TEST_F(SignVerify, NullCheckTimeRecordsNow)
@@ -225,24 +236,31 @@ TEST_F(SignVerify, UnreadableDataFailsWithTheDevicesError)
 {
     const auto engine = signer(QStringLiteral("user"));
     FailingDevice failing;
-    EXPECT_TRUE(errorOf([&] { engine->hash(&failing); }).startsWith(QStringLiteral("CryptoProCSPEngine::hash(): Can't read data from stream: ")));
+    EXPECT_TRUE(errorOf([&] {
+                    engine->hash(&failing);
+                }).startsWith(QStringLiteral("CryptoProCSPEngine::hash(): Can't read data from stream: ")));
     FailingDevice failingSign;
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     EXPECT_TRUE(errorOf([&] { engine->sign(&failingSign, &out); })
-                    .startsWith(QStringLiteral("CryptoProCSPEngine::sign(): Error.\nReason: CryptoProCSPEngine::sign(): Can't read data from stream: ")));
+                    .startsWith(QStringLiteral("CryptoProCSPEngine::sign(): Error.\nReason: "
+                                               "CryptoProCSPEngine::sign(): Can't read data from stream: ")));
     EXPECT_TRUE(out.data().isEmpty());
     QBuffer closed;
-    EXPECT_EQ(errorOf([&] { engine->hash(&closed); }), QStringLiteral("CryptoProCSPEngine::hash(): Provided stream is not readable."));
-    EXPECT_EQ(errorOf([&] { engine->sign(&closed, &out); }), QStringLiteral("CryptoProCSPEngine::sign(): Provided stream is not readable."));
+    EXPECT_EQ(errorOf([&] { engine->hash(&closed); }),
+              QStringLiteral("CryptoProCSPEngine::hash(): Provided stream is not readable."));
+    EXPECT_EQ(errorOf([&] { engine->sign(&closed, &out); }),
+              QStringLiteral("CryptoProCSPEngine::sign(): Provided stream is not readable."));
 
     FailingDevice failingData;
     QBuffer signature;
     signature.setData(signBytes(*engine, "abcd"));
     signature.open(QIODevice::ReadOnly);
-    const SignInfoPtr info = engine->verifySign(QList<QIODevice*>{&failingData}, QList<QIODevice*>{&signature},
+    const SignInfoPtr info = engine->verifySign(
+        QList<QIODevice*>{&failingData}, QList<QIODevice*>{&signature},
         [](const CertificateDescriptionPtr&) { return CertificateState::Valid; }, QDateTime());
-    EXPECT_TRUE(exceptionText(info->signs().front()).startsWith(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Error reading data \"")));
+    EXPECT_TRUE(exceptionText(info->signs().front())
+                    .startsWith(QStringLiteral("CryptoProCSPEnginePrivate::verifyDataSign(): Error reading data \"")));
 }
 
 TEST_F(SignVerify, FileVariantsWriteWholeSignaturesOnly)
@@ -253,26 +271,28 @@ TEST_F(SignVerify, FileVariantsWriteWholeSignaturesOnly)
     const QString sign0 = rootPath() + QStringLiteral("/doc.0.sign");
     const QString sign1 = rootPath() + QStringLiteral("/doc.1.sign");
     const QList<QByteArray> digests = engine->sign(QList<QFileInfo>{QFileInfo(data), QFileInfo(other)},
-        QList<QFileInfo>{QFileInfo(sign0), QFileInfo(sign1)});
+                                                   QList<QFileInfo>{QFileInfo(sign0), QFileInfo(sign1)});
     ASSERT_EQ(digests.size(), 2);
     const auto accept = [](const CertificateDescriptionPtr&) { return CertificateState::Valid; };
-    const SignInfoPtr info = engine->verifySign(QList<QFileInfo>{QFileInfo(data), QFileInfo(other)},
-        QList<QFileInfo>{QFileInfo(sign0), QFileInfo(sign1)}, accept, QDateTime());
+    const SignInfoPtr info =
+        engine->verifySign(QList<QFileInfo>{QFileInfo(data), QFileInfo(other)},
+                           QList<QFileInfo>{QFileInfo(sign0), QFileInfo(sign1)}, accept, QDateTime());
     EXPECT_EQ(info->globalSignState(), SignState::Valid);
     EXPECT_EQ(info->signs().at(1)->messageDigest(), digests.at(1));
     EXPECT_EQ(engine->verifySign(QFileInfo(data), QFileInfo(sign0), accept, QDateTime())->certificateState(),
-        CertificateState::Valid);
+              CertificateState::Valid);
 
     const QString missing = rootPath() + QStringLiteral("/missing");
     EXPECT_EQ(errorOf([&] { engine->sign(QFileInfo(missing), QFileInfo(sign0)); }),
-        QStringLiteral("CryptoProCSPEngine::sign(): can't open %1 for reading").arg(missing));
+              QStringLiteral("CryptoProCSPEngine::sign(): can't open %1 for reading").arg(missing));
     EXPECT_EQ(errorOf([&] { engine->sign(QFileInfo(data), QFileInfo(missing + QStringLiteral("/x.sign"))); }),
-        QStringLiteral("CryptoProCSPEngine::sign(): can't open %1/x.sign for writing").arg(missing));
+              QStringLiteral("CryptoProCSPEngine::sign(): can't open %1/x.sign for writing").arg(missing));
     EXPECT_EQ(errorOf([&] { engine->verifySign(QFileInfo(missing), QFileInfo(sign0), accept, QDateTime()); }),
-        QStringLiteral("CryptoProCSPEngine::verifySign(): can't open %1 for reading").arg(missing));
+              QStringLiteral("CryptoProCSPEngine::verifySign(): can't open %1 for reading").arg(missing));
     EXPECT_TRUE(errorOf([&] {
-        engine->verifySign(QList<QFileInfo>{QFileInfo(data)}, QList<QFileInfo>{QFileInfo(missing)}, accept, QDateTime());
-    }).startsWith(QStringLiteral("SignEngine: Error opening file \"%1\": ").arg(missing)));
+                    engine->verifySign(QList<QFileInfo>{QFileInfo(data)}, QList<QFileInfo>{QFileInfo(missing)}, accept,
+                                       QDateTime());
+                }).startsWith(QStringLiteral("SignEngine: Error opening file \"%1\": ").arg(missing)));
 
     // A signing that fails leaves the earlier signature file as it was.
     const QByteArray before = readAll(sign0);

@@ -10,12 +10,14 @@ using namespace nxcrypto;
 
 namespace {
 
-struct Signed {
+struct Signed
+{
     QByteArray data;
     QByteArray signature;
 };
 
-class SignerCheck : public ProviderRootTest {
+class SignerCheck : public ProviderRootTest
+{
 protected:
     // Signs with the PKI key pkiName in a container of that name.
     Signed signedBy(const QString& pkiName)
@@ -35,7 +37,7 @@ protected:
 
     // Verifies with an engine of the user's key and the given configuration.
     SignInfoPtr check(const Signed& item, const QJsonObject& extra, CertificateCheck check = acceptAll(),
-        const QDateTime& time = QDateTime())
+                      const QDateTime& time = QDateTime())
     {
         if (!verifierReady_) {
             importContainer(QStringLiteral("verifier"), QStringLiteral("user"));
@@ -76,24 +78,21 @@ TEST_F(SignerCheck, RevocationAndValidityStates)
     addStandardStores(true);
     // The CA store holds the root too, so that the configured-store rule trusts it.
     addToStore(QStringLiteral("CA"), QStringLiteral("root.cer"));
-    struct Case {
+    struct Case
+    {
         const char* signer;
         bool ignoringMissingCrl;
         CertificateState state;
     };
     const Case cases[] = {
-        {"user", false, CertificateState::Valid},
-        {"user512", false, CertificateState::Valid},
-        {"user2001", false, CertificateState::Valid},
-        {"revoked", false, CertificateState::Revoked},
-        {"expired", false, CertificateState::TimeInvalid},
-        {"expired-revoked", false, CertificateState::Revoked},
-        {"revoked", true, CertificateState::Valid},
-        {"expired-revoked", true, CertificateState::Valid},
+        {"user", false, CertificateState::Valid},          {"user512", false, CertificateState::Valid},
+        {"user2001", false, CertificateState::Valid},      {"revoked", false, CertificateState::Revoked},
+        {"expired", false, CertificateState::TimeInvalid}, {"expired-revoked", false, CertificateState::Revoked},
+        {"revoked", true, CertificateState::Valid},        {"expired-revoked", true, CertificateState::Valid},
     };
     for (const Case& c : cases) {
         const SignInfoPtr info = check(signedBy(QString::fromLatin1(c.signer)),
-            with(caStore, QStringLiteral("ignoringMissingCrl"), c.ignoringMissingCrl));
+                                       with(caStore, QStringLiteral("ignoringMissingCrl"), c.ignoringMissingCrl));
         EXPECT_EQ(info->certificateState(), c.state) << c.signer << " " << info->techInfo().toStdString();
         EXPECT_EQ(info->globalSignState(), SignState::Valid) << c.signer;
     }
@@ -107,10 +106,11 @@ TEST_F(SignerCheck, OfflineRevocationIsMissingCrlUnlessIgnored)
     const Signed item = signedBy(QStringLiteral("user"));
     const SignInfoPtr offline = check(item, caStore);
     EXPECT_EQ(offline->certificateState(), CertificateState::CrlNotFound) << offline->techInfo().toStdString();
-    EXPECT_TRUE(offline->techInfo().startsWith(QStringLiteral("errorStatus=16777280, TrustStatus.dwErrorStatus=16777280, ")))
+    EXPECT_TRUE(
+        offline->techInfo().startsWith(QStringLiteral("errorStatus=16777280, TrustStatus.dwErrorStatus=16777280, ")))
         << offline->techInfo().toStdString();
     EXPECT_EQ(check(item, with(caStore, QStringLiteral("ignoringMissingCrl"), true))->certificateState(),
-        CertificateState::Valid);
+              CertificateState::Valid);
 }
 
 TEST_F(SignerCheck, ConfiguredCaStoreAloneDecidesAboutTheRoot)

@@ -28,11 +28,12 @@ TEST(Demo, PrintedUrlShowsTheSeededDocumentsAndCtrlCStopsProxyAndPortal)
     const unsigned short proxyPort = freeLocalPort();
     const std::filesystem::path output = directory / "output.log";
     testsupport::ChildProcess demo({VPP_SOURCE_DIR "/scripts/demo"}, output.string(),
-                                   {"VPP_DEMO_BUILD_DIR=" VPP_BUILD_DIR, "VPP_DEMO_DIR=" + (directory / "demo").string(),
+                                   {"VPP_DEMO_BUILD_DIR=" VPP_BUILD_DIR,
+                                    "VPP_DEMO_DIR=" + (directory / "demo").string(),
                                     "VPP_DEMO_PORT=" + std::to_string(proxyPort)});
 
-    const QRegularExpression ready(
-        QStringLiteral(R"(Open: +(http://localhost:(\d+)/)[\s\S]*Key PIN: +(\d+)[\s\S]*Portal: +https://localhost:(\d+))"));
+    const QRegularExpression ready(QStringLiteral(
+        R"(Open: +(http://localhost:(\d+)/)[\s\S]*Key PIN: +(\d+)[\s\S]*Portal: +https://localhost:(\d+))"));
     QRegularExpressionMatch found;
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
@@ -53,16 +54,18 @@ TEST(Demo, PrintedUrlShowsTheSeededDocumentsAndCtrlCStopsProxyAndPortal)
     EXPECT_EQ(page.status, 200);
     EXPECT_NE(page.body.find("Signed in as"), std::string::npos) << page.body;
     // The seeded documents, by their numbers, each with the actions of its list.
-    for (const char* row : {"data-kind=\"drafts\" data-id=\"0f8fad5b-d9cb-469f-a165-70867728950e\" data-number=\"И-2026/118\"",
-                            "data-kind=\"drafts\" data-id=\"7c9e6679-7425-40de-944b-e07fc1f90ae7\" data-number=\"И-2026/119\"",
-                            "data-kind=\"inbox\" data-id=\"16fd2706-8baf-433b-82eb-8c7fada847da\" data-number=\"Р-2026/5521\""})
+    for (const char* row :
+         {"data-kind=\"drafts\" data-id=\"0f8fad5b-d9cb-469f-a165-70867728950e\" data-number=\"И-2026/118\"",
+          "data-kind=\"drafts\" data-id=\"7c9e6679-7425-40de-944b-e07fc1f90ae7\" data-number=\"И-2026/119\"",
+          "data-kind=\"inbox\" data-id=\"16fd2706-8baf-433b-82eb-8c7fada847da\" data-number=\"Р-2026/5521\""})
         EXPECT_NE(page.body.find(row), std::string::npos) << row << "\n" << page.body;
     EXPECT_NE(fileText(output).find("What to try"), std::string::npos) << fileText(output);
 
     // The demo trusts the seeded document's signer and has the revocation lists: receiving it
     // reports its signatures as confirmed to the portal.
     EXPECT_EQ(runCurl({url + "local/rest/v1/inbox/" + incoming}).status, 200);
-    const std::filesystem::path signState = directory / "demo" / "portal-state" / "documents" / "inbox" / incoming / "signState.json";
+    const std::filesystem::path signState =
+        directory / "demo" / "portal-state" / "documents" / "inbox" / incoming / "signState.json";
     const auto received = std::chrono::steady_clock::now() + std::chrono::minutes(2);
     while (!std::filesystem::exists(signState) && std::chrono::steady_clock::now() < received)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

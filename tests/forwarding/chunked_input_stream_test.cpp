@@ -54,8 +54,7 @@ const DecodeCase decodeCases[] = {
 };
 
 class ChunkedDecoding : public testing::TestWithParam<DecodeCase>
-{
-};
+{};
 
 TEST_P(ChunkedDecoding, DecodesOrNamesTheFault)
 {
@@ -100,8 +99,7 @@ struct ChainCase
 };
 
 class ChunkedAnswerThroughAdapters : public testing::TestWithParam<ChainCase>
-{
-};
+{};
 
 TEST_P(ChunkedAnswerThroughAdapters, ArrivesIntactAndEndsAtTheLastChunk)
 {

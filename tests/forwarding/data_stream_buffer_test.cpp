@@ -36,7 +36,8 @@ TEST(DataStreamBuffer, ShortWriteFailsTheStream)
 
 TEST(DataStreamBuffer, ReadsHandOnEachBlockUntilEmpty)
 {
-    auto source = QSharedPointer<ScriptedDataStream>::create(QList<QByteArray>{"first ", QByteArray(20000, 'b'), "last"});
+    auto source =
+        QSharedPointer<ScriptedDataStream>::create(QList<QByteArray>{"first ", QByteArray(20000, 'b'), "last"});
     tessel::DataStreamBuffer buffer(source);
     std::istream in(&buffer);
     const std::string all(std::istreambuf_iterator<char>(in), {});

@@ -4,10 +4,10 @@
 #include "support/test_pki.h"
 
 #include <Poco/Exception.h>
-#include <Poco/String.h>
 #include <Poco/Net/HTTPServerRequest.h>
 #include <Poco/Net/HTTPServerResponse.h>
 #include <Poco/StreamCopier.h>
+#include <Poco/String.h>
 
 #include <gtest/gtest.h>
 
@@ -32,11 +32,10 @@ protected:
     PlainForwarding()
         : portal([this](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
               answer(request, response);
-          })
-        , directory(testsupport::TestPki::instance().makeTemporaryDirectory("plain"))
-        , proxy(directory, "http://127.0.0.1:" + std::to_string(portal.port()) + "/p")
-    {
-    }
+          }),
+          directory(testsupport::TestPki::instance().makeTemporaryDirectory("plain")),
+          proxy(directory, "http://127.0.0.1:" + std::to_string(portal.port()) + "/p")
+    {}
 
     SeenRequest seen()
     {
@@ -44,7 +43,10 @@ protected:
         return last;
     }
 
-    std::string portalUrl(const std::string& target) const { return "http://127.0.0.1:" + std::to_string(portal.port()) + target; }
+    std::string portalUrl(const std::string& target) const
+    {
+        return "http://127.0.0.1:" + std::to_string(portal.port()) + target;
+    }
 
     void answer(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response)
     {

@@ -22,7 +22,8 @@ const char* const listen = "http://localhost:8000";
 const LocationCase locationCases[] = {
     {"PortalRootAbsolute", "https://localhost:8443/webclient/?a=1#top", "https://localhost:8443",
      "http://localhost:8000/webclient/?a=1#top"},
-    {"PortalPathRemoved", "https://localhost:8443/p/x?q=%20", "https://localhost:8443/p", "http://localhost:8000/x?q=%20"},
+    {"PortalPathRemoved", "https://localhost:8443/p/x?q=%20", "https://localhost:8443/p",
+     "http://localhost:8000/x?q=%20"},
     {"PortalPathItself", "https://localhost:8443/p/", "https://localhost:8443/p", "http://localhost:8000/"},
     {"RelativeLosesPortalPath", "/p/x", "https://localhost:8443/p", "/x"},
     {"RelativeOutsidePortalPath", "/px", "https://localhost:8443/p", "/px"},
@@ -31,19 +32,19 @@ const LocationCase locationCases[] = {
     {"OtherHost", "http://example.invalid/x", "https://localhost:8443", "http://example.invalid/x"},
     {"OtherPort", "https://localhost:9443/x", "https://localhost:8443", "https://localhost:9443/x"},
     {"OtherScheme", "http://localhost:8443/x", "https://localhost:8443", "http://localhost:8443/x"},
-    {"ExplicitDefaultPortDiffers", "https://portal.example:443/x", "https://portal.example", "https://portal.example:443/x"},
+    {"ExplicitDefaultPortDiffers", "https://portal.example:443/x", "https://portal.example",
+     "https://portal.example:443/x"},
     {"DocumentRelativeUntouched", "next/page", "https://localhost:8443", "next/page"},
 };
 
 class RewriteLocation : public testing::TestWithParam<LocationCase>
-{
-};
+{};
 
 TEST_P(RewriteLocation, PointsIntoTheProxyOnlyWhenTheTargetIsThePortal)
 {
     const LocationCase& c = GetParam();
-    const QUrl result = tessel::ProxyRequestHandler::rewriteLocation(QUrl(c.location, QUrl::TolerantMode), QUrl(c.portal),
-                                                                     QUrl(listen));
+    const QUrl result = tessel::ProxyRequestHandler::rewriteLocation(QUrl(c.location, QUrl::TolerantMode),
+                                                                     QUrl(c.portal), QUrl(listen));
     EXPECT_EQ(result.toEncoded().toStdString(), c.expected);
 }
 

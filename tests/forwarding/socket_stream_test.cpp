@@ -65,7 +65,8 @@ TEST(SocketStream, RefusedConnectionThrows)
         closedPort = probe.address().port();
     }
     tessel::SocketStream stream;
-    EXPECT_THROW(stream.connect("127.0.0.1", closedPort, std::chrono::seconds(5)), Poco::Net::ConnectionRefusedException);
+    EXPECT_THROW(stream.connect("127.0.0.1", closedPort, std::chrono::seconds(5)),
+                 Poco::Net::ConnectionRefusedException);
 }
 
 } // namespace

@@ -88,9 +88,9 @@ TEST_F(TlsForwarding, PortalAsksForTheCertificateBeforeAndGetsItAfterTheKeyIsUnl
     EXPECT_EQ(locked.header("location"), "/local/#auth");
     EXPECT_EQ(locked.bodySize, 0u);
     const std::vector<std::string> infos = proxy.records("INFO");
-    EXPECT_TRUE(std::any_of(infos.begin(), infos.end(),
-                            [](const std::string& record) { return record.find("Client auth needed") != std::string::npos; }))
-        << proxy.log();
+    EXPECT_TRUE(std::any_of(infos.begin(), infos.end(), [](const std::string& record) {
+        return record.find("Client auth needed") != std::string::npos;
+    })) << proxy.log();
 
     unlockKey();
     const CurlAnswer unlocked = runCurl({proxy.url("/webclient/")});
@@ -103,8 +103,7 @@ TEST_F(TlsForwarding, RequestArrivesWithHostRewrittenAndTargetUnchanged)
 {
     unlockKey();
     const std::string target = "/test/echo?a=1&b=%2F%20x&c=%D0%B6&d=a+b";
-    const CurlAnswer answer =
-        runCurl({"-H", "Cookie: JSESSIONID=abc", "-H", "X-Session-Id: s-1", proxy.url(target)});
+    const CurlAnswer answer = runCurl({"-H", "Cookie: JSESSIONID=abc", "-H", "X-Session-Id: s-1", proxy.url(target)});
     ASSERT_EQ(answer.status, 200) << answer.body;
     const QJsonObject echo = jsonOf(answer);
     EXPECT_EQ(echo["target"].toString().toStdString(), target);
@@ -140,8 +139,8 @@ TEST_F(TlsForwarding, ChunkedRequestBodyIsChunkedAgainAndHeadIsAnswered)
             file.write(data, static_cast<std::streamsize>(count));
         });
     }
-    const CurlAnswer posted = runCurl({"-H", "Transfer-Encoding: chunked", "--data-binary", "@" + upload.string(),
-                                       proxy.url("/test/upload")});
+    const CurlAnswer posted = runCurl(
+        {"-H", "Transfer-Encoding: chunked", "--data-binary", "@" + upload.string(), proxy.url("/test/upload")});
     ASSERT_EQ(posted.status, 200) << posted.body;
     EXPECT_EQ(jsonOf(posted)["bodySha256"].toString().toStdString(), testBytesSha256(size));
 

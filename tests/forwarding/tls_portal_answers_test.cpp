@@ -22,11 +22,11 @@ protected:
     TlsPortalAnswers()
         : portal([](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
               answer(request, response);
-          })
-        , directory(testsupport::TestPki::instance().makeTemporaryDirectory("tls-answers"))
-        , workstation(Workstation::UserKeyAndRoots)
-        , front(directory, StunnelProcess::Mode::Server, portal.port())
-        , proxy(directory, "https://localhost:" + std::to_string(front.port()), Workstation::keyName,
+          }),
+          directory(testsupport::TestPki::instance().makeTemporaryDirectory("tls-answers")),
+          workstation(Workstation::UserKeyAndRoots),
+          front(directory, StunnelProcess::Mode::Server, portal.port()),
+          proxy(directory, "https://localhost:" + std::to_string(front.port()), Workstation::keyName,
                 {workstation.environment()})
     {
         const CurlAnswer unlocked =
@@ -86,8 +86,7 @@ TEST_F(TlsPortalAnswers, AnswersWithoutBodyEndAtTheirHeaders)
 
 TEST_F(TlsPortalAnswers, InterimContinueIsNotTheAnswer)
 {
-    const CurlAnswer answer =
-        runCurl({"-H", "Expect: 100-continue", "--data-binary", "payload", proxy.url("/echo")});
+    const CurlAnswer answer = runCurl({"-H", "Expect: 100-continue", "--data-binary", "payload", proxy.url("/echo")});
     EXPECT_EQ(answer.status, 200);
     EXPECT_EQ(answer.body, "localhost:" + std::to_string(front.port()) + " payload");
 }

@@ -37,13 +37,15 @@ TEST_F(MultipartFormBodyTest, AnnouncedLengthIsTheLengthWritten)
     const std::string boundary = form.contentType().substr(form.contentType().find("boundary=") + 9);
     EXPECT_EQ(body.rfind("\r\n--" + boundary + "--\r\n"), body.size() - boundary.size() - 8);
     EXPECT_NE(body.find("Content-Disposition: form-data; name=\"a.0.sign\"; filename=\"a.0.sign\"\r\n"
-                        "Content-Type: application/octet-stream\r\n\r\n\r\n--" + boundary),
+                        "Content-Type: application/octet-stream\r\n\r\n\r\n--"
+                        + boundary),
               std::string::npos);
 }
 
 TEST_F(MultipartFormBodyTest, AFileThatChangesOrGoesFailsInsteadOfSendingAWrongLength)
 {
-    const struct {
+    const struct
+    {
         const char* label;
         std::string later; // content when the form is written; empty: the file is gone
         bool removed;

@@ -1,9 +1,9 @@
 #include "client_address.h"
-#include "support/local_http_server.h"
-#include "support/proxy_under_test.h"
 #include "interfaces/rest_client.h"
 #include "portal/rest_client_impl.h"
 #include "portal/rest_error.h"
+#include "support/local_http_server.h"
+#include "support/proxy_under_test.h"
 #include "support/test_pki.h"
 
 #include "tessel/exception.h"
@@ -30,9 +30,9 @@ class RestClientAnswers : public testing::Test
 {
 protected:
     RestClientAnswers()
-        : portal([this](Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& response) { answer(response); })
-        , directory(testsupport::TestPki::instance().makeTemporaryDirectory("rest-answers"))
-        , proxy(directory, "http://127.0.0.1:" + std::to_string(portal.port()))
+        : portal([this](Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& response) { answer(response); }),
+          directory(testsupport::TestPki::instance().makeTemporaryDirectory("rest-answers")),
+          proxy(directory, "http://127.0.0.1:" + std::to_string(portal.port()))
     {
         pointClientAt(proxy.port());
     }
@@ -74,7 +74,8 @@ protected:
 
 TEST_F(RestClientAnswers, ErrorTextsCarryTheReasonAndABodyWhenThereIsOne)
 {
-    const struct {
+    const struct
+    {
         ScriptedAnswer answer;
         std::string message;
     } cases[] = {
@@ -100,7 +101,8 @@ TEST_F(RestClientAnswers, ErrorTextsCarryTheReasonAndABodyWhenThereIsOne)
 
 TEST_F(RestClientAnswers, DownloadsWithoutTheWholeBodyFail)
 {
-    const struct {
+    const struct
+    {
         const char* label;
         ScriptedAnswer answer;
         std::string error;
@@ -130,7 +132,8 @@ TEST_F(RestClientAnswers, DownloadsWithoutTheWholeBodyFail)
 
 TEST_F(RestClientAnswers, VerificationDataIsTheAnswersObject)
 {
-    const struct {
+    const struct
+    {
         std::string body;
         QJsonObject expected;
     } cases[] = {
@@ -153,7 +156,8 @@ TEST_F(RestClientAnswers, VerificationDataIsTheAnswersObject)
 
 TEST(RestClientAddress, LocalhostIsReachedAs127001AndOtherNamesAsGiven)
 {
-    const struct {
+    const struct
+    {
         QString listenInterface;
         QString host;
     } cases[] = {

@@ -1,14 +1,14 @@
 #include "client_address.h"
+#include "interfaces/rest_client.h"
+#include "portal/rest_error.h"
 #include "support/curl_client.h"
 #include "support/file_text.h"
 #include "support/proxy_under_test.h"
-#include "interfaces/rest_client.h"
-#include "portal/rest_error.h"
 #include "support/seeded_documents.h"
 #include "support/stand_in_portal_process.h"
 #include "support/test_pki.h"
-#include "support/zip_entries.h"
 #include "support/workstation.h"
+#include "support/zip_entries.h"
 
 #include "interfaces/storage.h"
 #include "tessel/exception.h"
@@ -33,10 +33,7 @@ QJsonObject jsonOf(const std::string& text)
     return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
 }
 
-QString fileInfoPath(const std::filesystem::path& path)
-{
-    return QString::fromStdString(path.string());
-}
+QString fileInfoPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 // The stand-in portal with the seeded documents behind a proxy that holds the test user's key.
 class RestClientThroughProxy : public testing::Test
@@ -102,9 +99,11 @@ TEST_F(RestClientThroughProxy, StoredDocumentsDownloadBelowTheRestApiPathWithOrW
 {
     unlockKey();
     const std::string query = "?envelope=true&signs=true&allAttachments=true";
-    for (const std::string& path : {"/storage/inbox/" + seeded.inbox + query, "storage/inbox/" + seeded.inbox + query}) {
+    for (const std::string& path :
+         {"/storage/inbox/" + seeded.inbox + query, "storage/inbox/" + seeded.inbox + query}) {
         const std::filesystem::path target = directory / "download.zip";
-        client.getFile("session-1", QString::fromStdString(path), QFileInfo(fileInfoPath(target)), QJsonObject{{"x", 1}});
+        client.getFile("session-1", QString::fromStdString(path), QFileInfo(fileInfoPath(target)),
+                       QJsonObject{{"x", 1}});
         const QJsonObject request = lastRequest();
         EXPECT_EQ(request["target"].toString().toStdString(), "/rest/client/v1/storage/inbox/" + seeded.inbox + query);
         EXPECT_EQ(headerOf(request, "X-Session-Id"), QStringLiteral("session-1"));
@@ -177,14 +176,17 @@ TEST_F(RestClientThroughProxy, DraftUploadCarriesTheDocumentAndTheAttachmentsFro
         std::map<std::string, std::string> parts;
         QStringList types;
     } cases[] = {
-        {seeded.fullDraft, {{"0", "<envelope/>"}, {"1", "body"}, {"2", pdf}, {"3", png}}, {"application/pdf", "image/png"}},
+        {seeded.fullDraft,
+         {{"0", "<envelope/>"}, {"1", "body"}, {"2", pdf}, {"3", png}},
+         {"application/pdf", "image/png"}},
         {seeded.emptyDraft, {{"0", "<envelope/>"}, {"1", "body"}}, {}},
     };
     for (const auto& draft : cases) {
         storeLocalDraft(draft.id, draft.parts);
         const QJsonObject description{{"subject", QString::fromUtf8("Отчёт")}, {"number", 7}};
 
-        const QJsonObject answer = client.putDraft("s", QUuid(QString::fromStdString(draft.id)), description).toObject();
+        const QJsonObject answer =
+            client.putDraft("s", QUuid(QString::fromStdString(draft.id)), description).toObject();
 
         const QJsonObject request = lastRequest();
         EXPECT_EQ(request["method"].toString(), QStringLiteral("PUT"));
@@ -213,7 +215,8 @@ TEST_F(RestClientThroughProxy, PortalRefusalsRaiseRestErrorsAndLeaveNoFile)
     const std::filesystem::path target = directory / "refused.zip";
     const std::filesystem::path otherSign = writeFile(seeded.emptyDraft + ".0.sign", "x");
     const std::filesystem::path envelope = writeFile(seeded.fullDraft + ".0", "<x/>");
-    const struct {
+    const struct
+    {
         const char* label;
         std::function<void()> call;
         int status;
@@ -257,7 +260,8 @@ TEST_F(RestClientThroughProxy, SignStateGoesInUtcWithMillisecondsAndComesBackInT
     unlockKey();
     const QUuid id(QString::fromStdString(seeded.inbox));
     const QTimeZone threeHoursAhead(3 * 3600);
-    const struct {
+    const struct
+    {
         QDateTime changeTime;
         unsigned stateId;
         QString sent;

@@ -1,10 +1,10 @@
-#include "support/exception_message.h"
 #include "docs/fixtures/store_fixture.h"
 #include "docs/fixtures/temp_upload.h"
+#include "support/exception_message.h"
 
-#include "process/draft_update.h"
 #include "interfaces/temp_storage.h"
 #include "portal/rest_error.h"
+#include "process/draft_update.h"
 
 #include <QFile>
 
@@ -20,10 +20,7 @@ const StorageType drafts = StorageType::Drafts;
 const QByteArray pdf = "%PDF-1.4 an uploaded pdf";
 const QByteArray png = "\x89PNG\r\n\x1a\n an uploaded image";
 
-QJsonArray commits(const char* json)
-{
-    return QJsonDocument::fromJson(json).array();
-}
+QJsonArray commits(const char* json) { return QJsonDocument::fromJson(json).array(); }
 
 bool isKept(const QUuid& upload)
 {
@@ -64,7 +61,10 @@ protected:
         return uploads.isEmpty() ? QMap<int, QByteArray>{{-1, "<no upload>"}} : uploads.last().attachments;
     }
 
-    int refreshes() const { return m_portal.downloads().count(storageUrl(drafts) + "?envelope=true&signs=false&allAttachments=true"); }
+    int refreshes() const
+    {
+        return m_portal.downloads().count(storageUrl(drafts) + "?envelope=true&signs=false&allAttachments=true");
+    }
 
     const QMap<QString, QByteArray> m_parts{{"1", "body"}, {"2", "two"}, {"3", "three"}, {"4", "four"}};
     const QJsonObject m_draft{{"subject", "Quarterly report"}};
@@ -96,14 +96,17 @@ TEST_F(DraftUpdate, EditsArePlayedInTheirOrderBeforeTheUpload)
         QString commits;
         QMap<int, QByteArray> attachments;
     } cases[] = {
-        {"remove then move into the gap", R"([{"action": 1, "attachIdx": 3}, {"action": 2, "attachIdx": 4, "moveTo": 3}])",
+        {"remove then move into the gap",
+         R"([{"action": 1, "attachIdx": 3}, {"action": 2, "attachIdx": 4, "moveTo": 3}])",
          {{2, "two"}, {3, "four"}}},
         {"move away then save into the freed number",
          R"([{"action": 2, "attachIdx": 3, "moveTo": 5}, {"action": 6, "attachIdx": 3, "file": "%2"}])",
          {{2, "two"}, {3, png}, {4, "four"}, {5, "three"}}},
-        {"a pdf replaces a part", R"([{"action": 5, "attachIdx": 2, "file": "%1"}])",
+        {"a pdf replaces a part",
+         R"([{"action": 5, "attachIdx": 2, "file": "%1"}])",
          {{2, pdf}, {3, "three"}, {4, "four"}}},
-        {"an archive is stored without a type check", R"([{"action": 6, "attachIdx": 5, "file": "%2"}])",
+        {"an archive is stored without a type check",
+         R"([{"action": 6, "attachIdx": 5, "file": "%2"}])",
          {{2, "two"}, {3, "three"}, {4, "four"}, {5, png}}},
     };
     for (const auto& edit : cases) {

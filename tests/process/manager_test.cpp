@@ -17,15 +17,9 @@ using namespace tessel::process;
 
 namespace {
 
-void finishes(ScriptedProcess& process)
-{
-    process.finish();
-}
+void finishes(ScriptedProcess& process) { process.finish(); }
 
-void failsWithBoom(ScriptedProcess&)
-{
-    throw tessel::utils::exception(QStringLiteral("boom: ошибка"));
-}
+void failsWithBoom(ScriptedProcess&) { throw tessel::utils::exception(QStringLiteral("boom: ошибка")); }
 
 std::shared_ptr<ScriptedProcess> scripted(ScriptedProcess::Ending ending = finishes, bool marksRunning = true)
 {
@@ -202,8 +196,10 @@ TEST(ProcessStatusJson, ErrorTextOnlyForAFailedProcessAndIdsAsPlainText)
     status.state = Failed;
     const QJsonObject json = toJson(status);
     EXPECT_EQ(json.value(QStringLiteral("errorMsg")).toString(), QStringLiteral("stale text"));
-    EXPECT_EQ(json.value(QStringLiteral("processId")).toString(), QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"));
-    EXPECT_EQ(json.value(QStringLiteral("documentId")).toString(), QStringLiteral("00000000-0000-0000-0000-0000000000ab"));
+    EXPECT_EQ(json.value(QStringLiteral("processId")).toString(),
+              QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"));
+    EXPECT_EQ(json.value(QStringLiteral("documentId")).toString(),
+              QStringLiteral("00000000-0000-0000-0000-0000000000ab"));
     EXPECT_EQ(json.value(QStringLiteral("desc")).toString(), status.desc);
     EXPECT_EQ(json.value(QStringLiteral("stage")).toString(), status.stage);
 }

@@ -3,11 +3,13 @@
 #include <chrono>
 
 ScriptedProcess::ScriptedProcess(Ending ending, bool marksRunning)
-    : DocumentProcess(QStringLiteral("session"), QUuid::createUuid(), QStringLiteral("Scripted # %1").arg(QUuid::createUuid().toString())),
-      m_ending(std::move(ending)), m_marksRunning(marksRunning), m_startedSignal(m_started.get_future().share()),
+    : DocumentProcess(QStringLiteral("session"), QUuid::createUuid(),
+                      QStringLiteral("Scripted # %1").arg(QUuid::createUuid().toString())),
+      m_ending(std::move(ending)),
+      m_marksRunning(marksRunning),
+      m_startedSignal(m_started.get_future().share()),
       m_released(m_release.get_future().share())
-{
-}
+{}
 
 void ScriptedProcess::run()
 {

@@ -20,14 +20,16 @@ using testsupport::fileText;
 
 namespace {
 
-struct Answer {
+struct Answer
+{
     int status = 0;
     std::string body;
     std::filesystem::path bodyFile;
 };
 
 // A portal with the seeded documents, one per test: the tests change them.
-class DocumentApi : public testing::Test {
+class DocumentApi : public testing::Test
+{
 protected:
     testsupport::StandInPortalProcess portal{{"--client-auth", "optional"}};
     testsupport::SeededDocuments seeded = testsupport::seedDocuments(portal.stateDir());
@@ -50,7 +52,8 @@ protected:
     }
 
     // File name to content.
-    std::map<std::string, std::string> filesOf(const std::filesystem::path& directory, const std::vector<std::string>& names)
+    std::map<std::string, std::string> filesOf(const std::filesystem::path& directory,
+                                               const std::vector<std::string>& names)
     {
         std::map<std::string, std::string> files;
         for (const std::string& name : names)
@@ -68,7 +71,8 @@ protected:
 
 TEST_F(DocumentApi, StorageArchiveHoldsTheChosenPartsUnderTheirNumbers)
 {
-    const struct {
+    const struct
+    {
         std::string kind;
         std::string id;
         std::string query;
@@ -76,7 +80,10 @@ TEST_F(DocumentApi, StorageArchiveHoldsTheChosenPartsUnderTheirNumbers)
     } cases[] = {
         {"inbox", seeded.inbox, "envelope=true&signs=false", {"0"}},
         {"inbox", seeded.inbox, "envelope=true&signs=true", {"0", "0.sign"}},
-        {"inbox", seeded.inbox, "envelope=true&signs=true&allAttachments=true", {"0", "0.sign", "1", "1.sign", "2", "2.sign"}},
+        {"inbox",
+         seeded.inbox,
+         "envelope=true&signs=true&allAttachments=true",
+         {"0", "0.sign", "1", "1.sign", "2", "2.sign"}},
         {"inbox", seeded.inbox, "envelope=false&signs=true&attachmentsIndices=2", {"2", "2.sign"}},
         {"inbox", seeded.inbox, "envelope=true&signs=false&attachmentsIndices=1,2", {"0", "1", "2"}},
         {"drafts", seeded.fullDraft, "envelope=true&signs=true&allAttachments=true", {"0", "1", "2", "3"}},
@@ -88,7 +95,8 @@ TEST_F(DocumentApi, StorageArchiveHoldsTheChosenPartsUnderTheirNumbers)
             const Answer answer = call({"-D", (scratch / "headers").string(), portal.url(target)});
             ASSERT_EQ(answer.status, 200) << target << ": " << answer.body;
             EXPECT_NE(fileText(scratch / "headers").find("Content-Type: application/zip"), std::string::npos) << target;
-            EXPECT_EQ(testsupport::zipEntries(answer.bodyFile, scratch), filesOf(document(c.kind, c.id), c.entries)) << target;
+            EXPECT_EQ(testsupport::zipEntries(answer.bodyFile, scratch), filesOf(document(c.kind, c.id), c.entries))
+                << target;
         }
     }
 }
@@ -96,7 +104,8 @@ TEST_F(DocumentApi, StorageArchiveHoldsTheChosenPartsUnderTheirNumbers)
 TEST_F(DocumentApi, RefusedRequestsNameTheirFault)
 {
     const std::string inbox = "/storage/inbox/" + seeded.inbox;
-    const struct {
+    const struct
+    {
         std::vector<std::string> request;
         bool withCertificate;
         int status;
@@ -130,10 +139,10 @@ TEST_F(DocumentApi, SignaturesOfADraftAreStoredUnderThePortalsNames)
     const std::string envelope = "<signed>true</signed>\r\n--\r\n";
     const std::string envelopeSign("\x30\x82\r\n--\0sig0\r\n--", 16);
     const std::string bodySign = std::string(100000, '\n') + "sig1";
-    const Answer answer = call({"-F", formFile(envelope, id + ".0", "application/xml"),
-                                "-F", formFile(envelopeSign, id + ".0.sign", "application/octet-stream"),
-                                "-F", formFile(bodySign, id + ".1.sign", "application/octet-stream"),
-                                api("documents/drafts/" + id + "/sign")});
+    const Answer answer =
+        call({"-F", formFile(envelope, id + ".0", "application/xml"), "-F",
+              formFile(envelopeSign, id + ".0.sign", "application/octet-stream"), "-F",
+              formFile(bodySign, id + ".1.sign", "application/octet-stream"), api("documents/drafts/" + id + "/sign")});
     ASSERT_EQ(answer.status, 204) << answer.body;
     const std::filesystem::path draft = document("drafts", id);
     EXPECT_EQ(fileText(draft / "0"), envelope);
@@ -148,16 +157,21 @@ TEST_F(DocumentApi, ARefusedSignatureFormChangesNothing)
     const std::filesystem::path draft = document("drafts", id);
     const std::string envelopeBefore = fileText(draft / "0");
     const std::string goodEnvelope = formFile("new envelope", id + ".0", "application/xml");
-    const struct {
+    const struct
+    {
         std::string label;
         std::vector<std::string> form;
         std::string message;
     } cases[] = {
-        {"another draft's file", {"-F", goodEnvelope, "-F", formFile("s", seeded.emptyDraft + ".0.sign", "x/y")},
+        {"another draft's file",
+         {"-F", goodEnvelope, "-F", formFile("s", seeded.emptyDraft + ".0.sign", "x/y")},
          "does not belong to draft"},
-        {"a part that is no signature", {"-F", goodEnvelope, "-F", formFile("data", id + ".2", "x/y")},
+        {"a part that is no signature",
+         {"-F", goodEnvelope, "-F", formFile("data", id + ".2", "x/y")},
          "only the envelope"},
-        {"a signature of a missing part", {"-F", goodEnvelope, "-F", formFile("s", id + ".9.sign", "x/y")}, "has no part 9"},
+        {"a signature of a missing part",
+         {"-F", goodEnvelope, "-F", formFile("s", id + ".9.sign", "x/y")},
+         "has no part 9"},
         {"a field without a file", {"-F", goodEnvelope, "-F", "note=plain"}, "with a file name"},
         {"no form", {"--data-binary", "plain", "-H", "Content-Type: text/plain"}, "multipart/form-data"},
         {"a form cut short",
@@ -187,7 +201,9 @@ TEST_F(DocumentApi, OnlyASignedDraftIsSentAndADeletedDraftIsGone)
     EXPECT_TRUE(std::filesystem::exists(document("drafts", id) / "0"));
 
     ASSERT_EQ(call({"-F", formFile("sig", id + ".0.sign", "application/octet-stream"),
-                    api("documents/drafts/" + id + "/sign")}).status, 204);
+                    api("documents/drafts/" + id + "/sign")})
+                  .status,
+              204);
     EXPECT_EQ(call({"-X", "POST", api("documents/drafts/" + id + "/send")}).status, 204);
     EXPECT_FALSE(std::filesystem::exists(document("drafts", id)));
     EXPECT_EQ(fileText(document("outbox", id) / "0.sign"), "sig");
@@ -219,11 +235,13 @@ TEST_F(DocumentApi, SignStateIsRecordedAndShownInTheVerificationData)
     EXPECT_EQ(before["signStateId"].toInt(-1), 0);
     EXPECT_FALSE(before.contains("signCheckTime"));
 
-    const Answer put = call({"-X", "PUT", "-H", "Content-Type: application/json", "--data-binary",
-                             R"({"changeTime": "2026-12-10T07:20:30.500Z", "newStateId": 1})", api(path + "/signState")});
+    const Answer put =
+        call({"-X", "PUT", "-H", "Content-Type: application/json", "--data-binary",
+              R"({"changeTime": "2026-12-10T07:20:30.500Z", "newStateId": 1})", api(path + "/signState")});
     ASSERT_EQ(put.status, 204) << put.body;
     const QJsonObject recorded =
-        QJsonDocument::fromJson(QByteArray::fromStdString(fileText(document("inbox", seeded.inbox) / "signState.json"))).object();
+        QJsonDocument::fromJson(QByteArray::fromStdString(fileText(document("inbox", seeded.inbox) / "signState.json")))
+            .object();
     EXPECT_EQ(recorded, (QJsonObject{{"changeTime", "2026-12-10T07:20:30.500Z"}, {"newStateId", 1}}));
     const QJsonObject after = verificationData();
     EXPECT_EQ(after["signStateId"].toInt(), 1);
@@ -233,9 +251,13 @@ TEST_F(DocumentApi, SignStateIsRecordedAndShownInTheVerificationData)
 TEST_F(DocumentApi, MalformedSignStatesAreRefusedAndTheRecordedOneStays)
 {
     const std::string target = api("documents/incoming/" + seeded.inbox + "/signState");
-    ASSERT_EQ(call({"-X", "PUT", "--data-binary", R"({"changeTime": "2026-12-10T07:20:30.500Z", "newStateId": 2})", target}).status, 204);
+    ASSERT_EQ(call({"-X", "PUT", "--data-binary", R"({"changeTime": "2026-12-10T07:20:30.500Z", "newStateId": 2})",
+                    target})
+                  .status,
+              204);
     const std::string recorded = fileText(document("inbox", seeded.inbox) / "signState.json");
-    const struct {
+    const struct
+    {
         std::string body;
         std::string message;
     } cases[] = {
@@ -254,8 +276,9 @@ TEST_F(DocumentApi, MalformedSignStatesAreRefusedAndTheRecordedOneStays)
         EXPECT_NE(answer.body.find(c.message), std::string::npos) << c.body.substr(0, 80) << ": " << answer.body;
     }
     EXPECT_EQ(fileText(document("inbox", seeded.inbox) / "signState.json"), recorded);
-    const Answer unknown = call({"-X", "PUT", "--data-binary", R"({"changeTime": "2026-12-10T07:20:30.500Z", "newStateId": 1})",
-                                 api("documents/incoming/" + seeded.fullDraft + "/signState")});
+    const Answer unknown =
+        call({"-X", "PUT", "--data-binary", R"({"changeTime": "2026-12-10T07:20:30.500Z", "newStateId": 1})",
+              api("documents/incoming/" + seeded.fullDraft + "/signState")});
     EXPECT_EQ(unknown.status, 404);
 }
 

@@ -13,7 +13,8 @@ using testsupport::curlAsUser;
 namespace {
 
 // The portal's page over the seeded documents and a few that the page must cope with.
-class DocumentPage : public testing::Test {
+class DocumentPage : public testing::Test
+{
 protected:
     static constexpr const char* hostileDraft = "11111111-2222-3333-4444-555555555555";
     static constexpr const char* brokenDraft = "aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee";
@@ -52,26 +53,32 @@ TEST_F(DocumentPage, ListsEachDocumentWithItsEnvelopeAndActions)
     const std::string text = page(true);
     EXPECT_NE(text.find("Set-Cookie: X-Session-Id="), std::string::npos) << text;
     EXPECT_NE(text.find("<p id=\"user\">Signed in as CN=Иванов Иван Иванович"), std::string::npos) << text;
-    const struct {
+    const struct
+    {
         std::string what;
         std::string expected;
     } cases[] = {
         {"the full draft, dates as the user reads them",
-         "<tr data-kind=\"drafts\" data-id=\"" + seeded.fullDraft + "\" data-number=\"И-2026/118\"><td>И-2026/118</td>"
-         "<td>01.12.2026</td><td>ООО Ромашка</td><td>АО Регистратор</td><td>VELMAR_PORTAL_1_0</td><td class=\"actions\">"
-         "<button type=\"button\" data-action=\"send\">Подписать и отправить</button> "
-         "<button type=\"button\" data-action=\"delete\">Удалить</button></td></tr>"},
+         "<tr data-kind=\"drafts\" data-id=\"" + seeded.fullDraft
+             + "\" data-number=\"И-2026/118\"><td>И-2026/118</td>"
+               "<td>01.12.2026</td><td>ООО Ромашка</td><td>АО Регистратор</td><td>VELMAR_PORTAL_1_0</td><td "
+               "class=\"actions\">"
+               "<button type=\"button\" data-action=\"send\">Подписать и отправить</button> "
+               "<button type=\"button\" data-action=\"delete\">Удалить</button></td></tr>"},
         {"the empty draft", "data-id=\"" + seeded.emptyDraft + "\" data-number=\"И-2026/119\"><td>И-2026/119</td>"},
         {"the incoming document with the recorded check and the subtype's name",
-         "<tr data-kind=\"inbox\" data-id=\"" + seeded.inbox + "\" data-number=\"Р-2026/5521\"><td>Р-2026/5521</td>"
-         "<td>03.12.2026</td><td>АО Регистратор</td><td>ООО Ромашка</td><td>Ответ на запрос</td><td>подтверждены</td>"
-         "<td class=\"actions\"><button type=\"button\" data-action=\"receive\">Получить и проверить</button> "
-         "<button type=\"button\" data-action=\"attachments\">Вложения</button></td></tr>"},
+         "<tr data-kind=\"inbox\" data-id=\"" + seeded.inbox
+             + "\" data-number=\"Р-2026/5521\"><td>Р-2026/5521</td>"
+               "<td>03.12.2026</td><td>АО Регистратор</td><td>ООО Ромашка</td><td>Ответ на "
+               "запрос</td><td>подтверждены</td>"
+               "<td class=\"actions\"><button type=\"button\" data-action=\"receive\">Получить и проверить</button> "
+               "<button type=\"button\" data-action=\"attachments\">Вложения</button></td></tr>"},
         {"no sent documents yet", "<p class=\"empty\">Отправленных документов нет.</p>"},
         {"envelope texts escaped",
          "data-number=\"&lt;/td&gt;\"><td>&lt;/td&gt;</td><td>30.11.2026</td>"
          "<td>&lt;img src=x onerror=&quot;alert(1)&quot;&gt; &amp; Co</td>"},
-        {"an envelope that does not parse", "Конверт документа " + std::string(brokenDraft) + " не читается: cannot read the envelope"},
+        {"an envelope that does not parse",
+         "Конверт документа " + std::string(brokenDraft) + " не читается: cannot read the envelope"},
         {"a draft without its envelope",
          "Конверт документа " + std::string(draftWithoutEnvelope) + " не читается: cannot read the envelope"},
         {"the process list and the password dialog", "<input type=\"password\" name=\"pwd\""},
@@ -103,7 +110,8 @@ TEST_F(DocumentPage, FollowsTheDocumentsAsTheyMove)
     ASSERT_NE(sent, std::string::npos) << text;
     EXPECT_GT(text.find("data-number=\"И-2026/118\""), sent) << text;
     EXPECT_NE(text.find("<button type=\"button\" data-action=\"attachments\">Вложения</button></td></tr>", sent),
-              std::string::npos) << text;
+              std::string::npos)
+        << text;
 }
 
 } // namespace

@@ -18,9 +18,9 @@ std::vector<std::string> requiredWith(std::vector<std::string> extra)
 
 TEST(PortalOptions, FullCommandLine)
 {
-    const standin::PortalOptions options = parsePortalOptions(requiredWith(
-        {"--cert", "old.pem", "--key", "old.key", "--listen", "127.0.0.1:8443", "--port-file", "p", "--client-auth",
-         "optional", "--io-timeout", "5"}));
+    const standin::PortalOptions options =
+        parsePortalOptions(requiredWith({"--cert", "old.pem", "--key", "old.key", "--listen", "127.0.0.1:8443",
+                                         "--port-file", "p", "--client-auth", "optional", "--io-timeout", "5"}));
     ASSERT_EQ(options.certificates.size(), 2u);
     EXPECT_EQ(options.certificates[1].certificate, "old.pem");
     EXPECT_EQ(options.certificates[1].key, "old.key");
@@ -41,7 +41,8 @@ TEST(PortalOptions, DefaultsListenOnAFreeLoopbackPortAndRequireACertificate)
 
 TEST(PortalOptions, BadCommandLinesNameTheirFault)
 {
-    const struct {
+    const struct
+    {
         std::vector<std::string> arguments;
         std::string message;
     } cases[] = {

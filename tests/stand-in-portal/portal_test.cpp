@@ -1,10 +1,10 @@
 #include "support/command.h"
 #include "support/portal_curl.h"
 #include "support/portal_test_suite.h"
-#include "tools/stand-in-portal/pseudo_random_bytes.h"
-#include "tools/stand-in-portal/sha256.h"
 #include "support/stand_in_portal_process.h"
 #include "support/test_pki.h"
+#include "tools/stand-in-portal/pseudo_random_bytes.h"
+#include "tools/stand-in-portal/sha256.h"
 
 #include <Poco/Net/SocketAddress.h>
 #include <Poco/Net/StreamSocket.h>
@@ -29,15 +29,9 @@ namespace {
 
 const std::string kUserSubject = "CN=Иванов Иван Иванович, E=ivanov@example.test, O=ООО Ромашка, C=RU";
 
-QJsonObject json(const std::string& text)
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-}
+QJsonObject json(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
 
-std::string jsonText(const QJsonValue& value)
-{
-    return value.toString().toStdString();
-}
+std::string jsonText(const QJsonValue& value) { return value.toString().toStdString(); }
 
 std::string testBytes(std::size_t size)
 {
@@ -49,16 +43,19 @@ std::string testBytes(std::size_t size)
 std::string testBytesSha256(std::uint64_t size)
 {
     standin::Sha256 digest;
-    standin::PseudoRandomBytes().generate(size, [&digest](const char* data, std::size_t count) { digest.update(data, count); });
+    standin::PseudoRandomBytes().generate(size, [&digest](const char* data, std::size_t count) {
+        digest.update(data, count);
+    });
     return digest.hexDigest();
 }
 
-class OptionalClientAuthPortal : public testsupport::OptionalClientAuthPortalSuite {
-};
+class OptionalClientAuthPortal : public testsupport::OptionalClientAuthPortalSuite
+{};
 
 TEST(PortalClientAuth, EachModeAsksForTheCertificateAsItSays)
 {
-    const struct {
+    const struct
+    {
         std::string mode;
         bool presentCertificate;
         bool handshakeCompletes;
@@ -90,8 +87,8 @@ TEST(PortalClientAuth, CertificateOfAnotherCaIsRefused)
 {
     StandInPortalProcess portal({"--client-auth", "optional"});
     const TestPki& pki = TestPki::instance();
-    const CommandResult result = curl({"--cert", pki.file("rsa.pem").string(), "--key", pki.file("rsa.key.pem").string(),
-                                       portal.url("/webclient/")});
+    const CommandResult result = curl(
+        {"--cert", pki.file("rsa.pem").string(), "--key", pki.file("rsa.key.pem").string(), portal.url("/webclient/")});
     EXPECT_NE(result.exitStatus, 0);
     EXPECT_TRUE(portal.requestLog().empty());
 }
@@ -136,10 +133,12 @@ TEST_F(OptionalClientAuthPortal, UploadOf50MegabytesIsStreamedAndDigested)
     constexpr std::uint64_t kSize = 50'000'000;
     {
         std::ofstream out(file, std::ios::binary);
-        standin::PseudoRandomBytes().generate(kSize, [&out](const char* data, std::size_t size) { out.write(data, size); });
+        standin::PseudoRandomBytes().generate(kSize,
+                                              [&out](const char* data, std::size_t size) { out.write(data, size); });
     }
     const std::string expected = testBytesSha256(kSize);
-    const struct {
+    const struct
+    {
         std::string label;
         std::vector<std::string> framing;
     } cases[] = {
@@ -159,7 +158,8 @@ TEST_F(OptionalClientAuthPortal, UploadOf50MegabytesIsStreamedAndDigested)
 
 TEST_F(OptionalClientAuthPortal, DownloadsCarryTheTestBytes)
 {
-    const struct {
+    const struct
+    {
         std::uint64_t size;
         bool chunked;
     } cases[] = {
@@ -170,16 +170,17 @@ TEST_F(OptionalClientAuthPortal, DownloadsCarryTheTestBytes)
         std::uint64_t received = 0;
         const std::string target = "/test/download?size=" + std::to_string(c.size) + (c.chunked ? "&chunked=1" : "");
         const auto start = std::chrono::steady_clock::now();
-        const CommandResult result = curlAsUser({"-D", "/dev/stderr", portal().url(target)},
-                                                [&](const char* data, std::size_t size) {
-                                                    digest.update(data, size);
-                                                    received += size;
-                                                });
+        const CommandResult result =
+            curlAsUser({"-D", "/dev/stderr", portal().url(target)}, [&](const char* data, std::size_t size) {
+                digest.update(data, size);
+                received += size;
+            });
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         ASSERT_EQ(result.exitStatus, 0) << target << ": " << result.errors;
         EXPECT_EQ(received, c.size) << target;
         EXPECT_EQ(digest.hexDigest(), testBytesSha256(c.size)) << target;
-        const std::string framing = c.chunked ? "Transfer-Encoding: chunked" : "Content-Length: " + std::to_string(c.size);
+        const std::string framing =
+            c.chunked ? "Transfer-Encoding: chunked" : "Content-Length: " + std::to_string(c.size);
         EXPECT_NE(result.errors.find(framing), std::string::npos) << target << ": " << result.errors;
         if (c.size >= 100'000'000)
             std::cout << "[ measure  ] " << target << ": " << c.size / 1e6 / elapsed.count() << " MB/s" << std::endl;
@@ -195,8 +196,8 @@ TEST_F(OptionalClientAuthPortal, ChunksHaveTheAskedSizesAndEndPromptlyWhenTheEnd
         const auto elapsed = std::chrono::steady_clock::now() - start;
         ASSERT_EQ(result.exitStatus, 0) << result.errors;
         const std::string bytes = testBytes(1 + 100 + 1048576);
-        const std::string expected = "1\r\n" + bytes.substr(0, 1) + "\r\n64\r\n" + bytes.substr(1, 100) + "\r\n100000\r\n"
-                                     + bytes.substr(101) + "\r\n0\r\n\r\n";
+        const std::string expected = "1\r\n" + bytes.substr(0, 1) + "\r\n64\r\n" + bytes.substr(1, 100)
+            + "\r\n100000\r\n" + bytes.substr(101) + "\r\n0\r\n\r\n";
         EXPECT_TRUE(result.output == expected) << target << ": " << result.output.size() << " bytes";
         EXPECT_LT(elapsed, std::chrono::seconds(5)) << target;
     }
@@ -204,7 +205,8 @@ TEST_F(OptionalClientAuthPortal, ChunksHaveTheAskedSizesAndEndPromptlyWhenTheEnd
 
 TEST_F(OptionalClientAuthPortal, RedirectsPointAtThePortalOrElsewhere)
 {
-    const struct {
+    const struct
+    {
         std::string to;
         std::string status;
         std::string location;
@@ -214,8 +216,8 @@ TEST_F(OptionalClientAuthPortal, RedirectsPointAtThePortalOrElsewhere)
         {"nowhere", "400", ""},
     };
     for (const auto& c : cases) {
-        const CommandResult result =
-            curlAsUser({"-o", "/dev/null", "-w", "%{http_code} %{redirect_url}", portal().url("/test/redirect?to=" + c.to)});
+        const CommandResult result = curlAsUser(
+            {"-o", "/dev/null", "-w", "%{http_code} %{redirect_url}", portal().url("/test/redirect?to=" + c.to)});
         ASSERT_EQ(result.exitStatus, 0) << result.errors;
         EXPECT_EQ(result.output, c.status + " " + c.location) << c.to;
     }
@@ -223,7 +225,8 @@ TEST_F(OptionalClientAuthPortal, RedirectsPointAtThePortalOrElsewhere)
 
 TEST_F(OptionalClientAuthPortal, BadRequestsGetAClearAnswer)
 {
-    const struct {
+    const struct
+    {
         std::vector<std::string> request;
         std::string status;
         std::string message;
@@ -249,9 +252,9 @@ TEST_F(OptionalClientAuthPortal, BadRequestsGetAClearAnswer)
 TEST_F(OptionalClientAuthPortal, KeepAliveServesSeveralRequestsOnOneConnection)
 {
     const std::size_t before = portal().requestLog().size();
-    const CommandResult result = curlAsUser({"-o", "/dev/null", "-o", "/dev/null", "-o", "/dev/null",
-                                             portal().url("/test/download?size=70000"), portal().url("/no/such/page"),
-                                             portal().url("/test/echo")});
+    const CommandResult result =
+        curlAsUser({"-o", "/dev/null", "-o", "/dev/null", "-o", "/dev/null", portal().url("/test/download?size=70000"),
+                    portal().url("/no/such/page"), portal().url("/test/echo")});
     ASSERT_EQ(result.exitStatus, 0) << result.errors;
     const std::vector<std::string> log = portal().requestLog();
     ASSERT_EQ(log.size(), before + 3);
@@ -264,8 +267,8 @@ TEST_F(OptionalClientAuthPortal, ExpectContinueIsAnsweredBeforeTheBody)
 {
     const std::string body = "body after the invitation";
     const auto start = std::chrono::steady_clock::now();
-    const CommandResult result = curlAsUser(
-        {"-H", "Expect: 100-continue", "--expect100-timeout", "20", "--data-binary", body, portal().url("/test/upload")});
+    const CommandResult result = curlAsUser({"-H", "Expect: 100-continue", "--expect100-timeout", "20", "--data-binary",
+                                             body, portal().url("/test/upload")});
     ASSERT_EQ(result.exitStatus, 0) << result.errors;
     EXPECT_EQ(json(result.output)["bodyLength"].toInt(), static_cast<int>(body.size()));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
@@ -300,11 +303,13 @@ TEST(PortalCipherSuites, Gost2012BothIdsAndGost2001AreServed)
 {
     const TestPki& pki = TestPki::instance();
     // The 2001 suite needs a 2001 server key; the user's 2001 pair stands in for one.
-    StandInPortalProcess portal({"--cert", pki.file("user2001.pem").string(), "--key", pki.file("user2001.key.pem").string()});
+    StandInPortalProcess portal(
+        {"--cert", pki.file("user2001.pem").string(), "--key", pki.file("user2001.key.pem").string()});
     for (const std::string suite :
          {"IANA-GOST2012-GOST8912-GOST8912", "LEGACY-GOST2012-GOST8912-GOST8912", "GOST2001-GOST89-GOST89"}) {
         // Without verification: the stand-in 2001 certificate names no host.
-        const CommandResult result = curlAsUser({"-v", "-k", "--tls-max", "1.2", "--ciphers", suite, portal.url("/webclient/")});
+        const CommandResult result =
+            curlAsUser({"-v", "-k", "--tls-max", "1.2", "--ciphers", suite, portal.url("/webclient/")});
         EXPECT_EQ(result.exitStatus, 0) << suite << ": " << result.errors;
         EXPECT_NE(result.errors.find("SSL connection using TLSv1.2 / " + suite), std::string::npos) << result.errors;
     }

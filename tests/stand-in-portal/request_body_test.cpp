@@ -30,7 +30,8 @@ std::string readAll(RequestBody& body)
 
 TEST(RequestBody, ChunkedBodyWithExtensionAndTrailerEndsWhereTheNextRequestStarts)
 {
-    std::istringstream wire("5;name=value\r\nhello\r\n1A\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\nX-Trailer: t\r\n\r\nGET /next");
+    std::istringstream wire(
+        "5;name=value\r\nhello\r\n1A\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\nX-Trailer: t\r\n\r\nGET /next");
     const Poco::Net::HTTPRequest request = requestWith("Transfer-Encoding", "chunked");
     RequestBody body(wire, request, nullptr);
     EXPECT_EQ(readAll(body), "helloabcdefghijklmnopqrstuvwxyz");
@@ -70,7 +71,8 @@ TEST(RequestBody, InvitationRunsOnceAndOnlyForABodyThatIsRead)
 TEST(RequestBody, BrokenFramingIsRefused)
 {
     using Poco::Net::HTTPResponse;
-    const struct {
+    const struct
+    {
         std::string header;
         std::string value;
         std::string wire;
@@ -100,7 +102,8 @@ TEST(RequestBody, BrokenFramingIsRefused)
 
 TEST(RequestBody, ConnectionEndingInsideTheBodyIsNoCompleteBody)
 {
-    const struct {
+    const struct
+    {
         std::string header;
         std::string value;
         std::string wire;

@@ -15,7 +15,8 @@ using testsupport::TestPki;
 
 namespace {
 
-class SeededDocuments : public testing::Test {
+class SeededDocuments : public testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -71,10 +72,7 @@ private:
 std::filesystem::path* SeededDocuments::state_ = nullptr;
 testsupport::SeededDocuments* SeededDocuments::ids_ = nullptr;
 
-QString text(const QDomElement& parent, const QString& name)
-{
-    return parent.firstChildElement(name).text().trimmed();
-}
+QString text(const QDomElement& parent, const QString& name) { return parent.firstChildElement(name).text().trimmed(); }
 
 TEST_F(SeededDocuments, InboxSignaturesVerifyAgainstTheTestPkiAndFailOnChangedContent)
 {
@@ -91,7 +89,8 @@ TEST_F(SeededDocuments, InboxSignaturesVerifyAgainstTheTestPkiAndFailOnChangedCo
 
 TEST_F(SeededDocuments, EnvelopesDescribeTheirParts)
 {
-    const struct {
+    const struct
+    {
         std::string kind;
         std::string id;
         int attachments;
@@ -125,7 +124,8 @@ TEST_F(SeededDocuments, EnvelopesDescribeTheirParts)
             EXPECT_EQ(attachment.attribute("index").toStdString(), index) << c.id;
             const std::filesystem::path part = directory / index;
             ASSERT_TRUE(std::filesystem::exists(part)) << c.id << " " << index;
-            EXPECT_EQ(text(attachment, "data_length").toULongLong(), std::filesystem::file_size(part)) << c.id << " " << index;
+            EXPECT_EQ(text(attachment, "data_length").toULongLong(), std::filesystem::file_size(part))
+                << c.id << " " << index;
             EXPECT_FALSE(text(attachment, "description").isEmpty()) << c.id << " " << index;
             EXPECT_FALSE(text(attachment, "type").isEmpty()) << c.id << " " << index;
             EXPECT_FALSE(text(attachment, "file_name").isEmpty()) << c.id << " " << index;

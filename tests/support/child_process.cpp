@@ -25,7 +25,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command, const std::s
     try {
         pid_ = spawnProcess(command, environment, [&logFile, &input](posix_spawn_file_actions_t* actions) {
             posix_spawn_file_actions_adddup2(actions, input[0], STDIN_FILENO);
-            posix_spawn_file_actions_addopen(actions, STDOUT_FILENO, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+            posix_spawn_file_actions_addopen(actions, STDOUT_FILENO, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                             0644);
             posix_spawn_file_actions_adddup2(actions, STDOUT_FILENO, STDERR_FILENO);
         });
     } catch (...) {
@@ -57,10 +58,7 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout)
     return status_;
 }
 
-bool ChildProcess::running()
-{
-    return !waitForExit(std::chrono::milliseconds(0));
-}
+bool ChildProcess::running() { return !waitForExit(std::chrono::milliseconds(0)); }
 
 int ChildProcess::stop(std::chrono::milliseconds timeout)
 {

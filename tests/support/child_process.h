@@ -11,7 +11,8 @@ namespace testsupport {
 
 // A program the test starts and stops itself; its output goes to a log file, its input stays
 // open and empty.
-class ChildProcess {
+class ChildProcess
+{
 public:
     // command[0] is looked up in PATH; environment entries ("NAME=value") are added to ours.
     // Throws std::runtime_error when the program cannot be started.

@@ -16,7 +16,8 @@ namespace testsupport {
 
 namespace {
 
-struct Pipe {
+struct Pipe
+{
     Pipe()
     {
         if (pipe(ends) != 0)
@@ -65,7 +66,8 @@ CommandResult runCommand(const std::vector<std::string>& command, const std::vec
     pollfd fds[2] = {{out.ends[0], POLLIN, 0}, {err.ends[0], POLLIN, 0}};
     bool timedOut = false;
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             timedOut = true;
             break;

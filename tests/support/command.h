@@ -7,7 +7,8 @@
 
 namespace testsupport {
 
-struct CommandResult {
+struct CommandResult
+{
     int exitStatus = -1; // 128 + signal when killed, -1 when it did not end in time
     std::string output;  // standard output, unless a sink took it
     std::string errors;  // standard error

@@ -59,7 +59,7 @@ CurlAnswer runCurl(const std::vector<std::string>& arguments, const std::vector<
 {
     static int counter = 0;
     const std::filesystem::path headerFile = std::filesystem::temp_directory_path()
-                                             / ("vpp-curl-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
+        / ("vpp-curl-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
     std::vector<std::string> command = {"curl", "-sS", "-D", headerFile.string(), "--max-time", "600"};
     command.insert(command.end(), arguments.begin(), arguments.end());
 

@@ -9,8 +9,8 @@
 // it is small.
 struct CurlAnswer
 {
-    int exitStatus = -1; // curl's exit code: 0 transfer complete, 52 empty reply, ...
-    int status = 0;      // of the final answer (interim answers are skipped)
+    int exitStatus = -1;                        // curl's exit code: 0 transfer complete, 52 empty reply, ...
+    int status = 0;                             // of the final answer (interim answers are skipped)
     std::map<std::string, std::string> headers; // names in lower case
     std::uint64_t bodySize = 0;
     std::string bodySha256;

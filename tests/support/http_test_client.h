@@ -26,5 +26,4 @@ struct HttpAnswer
 HttpAnswer httpUpload(unsigned short port, const std::string& target, const std::vector<std::string>& paths);
 
 HttpAnswer httpRequest(unsigned short port, const std::string& method, const std::string& target,
-                       const std::string& body = std::string(),
-                       const std::map<std::string, std::string>& headers = {});
+                       const std::string& body = std::string(), const std::map<std::string, std::string>& headers = {});

@@ -44,7 +44,4 @@ LocalHttpServer::LocalHttpServer(Poco::Net::HTTPRequestHandlerFactory* factory)
 
 LocalHttpServer::LocalHttpServer(Handler handler) : LocalHttpServer(new HandlerFactory(std::move(handler))) {}
 
-LocalHttpServer::~LocalHttpServer()
-{
-    m_server->stopAll(true);
-}
+LocalHttpServer::~LocalHttpServer() { m_server->stopAll(true); }

@@ -7,7 +7,8 @@ namespace testsupport {
 CommandResult curl(const std::vector<std::string>& arguments, const OutputSink& sink)
 {
     const TestPki& pki = TestPki::instance();
-    std::vector<std::string> command = {"curl", "-sS", "--max-time", "300", "--cacert", pki.file("ca-bundle.pem").string()};
+    std::vector<std::string> command = {"curl", "-sS",      "--max-time",
+                                        "300",  "--cacert", pki.file("ca-bundle.pem").string()};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return runCommand(command, pki.gostEnvironment(), sink, std::chrono::seconds(320));
 }
@@ -15,7 +16,8 @@ CommandResult curl(const std::vector<std::string>& arguments, const OutputSink& 
 CommandResult curlAsUser(std::vector<std::string> arguments, const OutputSink& sink)
 {
     const TestPki& pki = TestPki::instance();
-    arguments.insert(arguments.begin(), {"--cert", pki.file("user.pem").string(), "--key", pki.file("user.key.pem").string()});
+    arguments.insert(arguments.begin(),
+                     {"--cert", pki.file("user.pem").string(), "--key", pki.file("user.key.pem").string()});
     return curl(arguments, sink);
 }
 

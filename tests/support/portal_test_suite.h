@@ -8,7 +8,8 @@ namespace testsupport {
 
 // A suite whose tests share one stand-in portal that asks for a client certificate but
 // accepts connections without one. Derive a fixture from it and use portal().
-class OptionalClientAuthPortalSuite : public ::testing::Test {
+class OptionalClientAuthPortalSuite : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();

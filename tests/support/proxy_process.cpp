@@ -14,10 +14,7 @@ QString fileText(const QString& path)
 
 } // namespace
 
-ProxyProcess::ProxyProcess() : m_home(m_ownHome.path())
-{
-    setUp();
-}
+ProxyProcess::ProxyProcess() : m_home(m_ownHome.path()) { setUp(); }
 
 ProxyProcess::ProxyProcess(const QString& home) : m_home(home)
 {
@@ -51,15 +48,9 @@ void ProxyProcess::setEnvironment(const QString& name, const QString& value)
     m_process.setProcessEnvironment(environment);
 }
 
-QString ProxyProcess::standardOutput() const
-{
-    return fileText(m_output.filePath(QStringLiteral("stdout")));
-}
+QString ProxyProcess::standardOutput() const { return fileText(m_output.filePath(QStringLiteral("stdout"))); }
 
-QString ProxyProcess::standardError() const
-{
-    return fileText(m_output.filePath(QStringLiteral("stderr")));
-}
+QString ProxyProcess::standardError() const { return fileText(m_output.filePath(QStringLiteral("stderr"))); }
 
 int ProxyProcess::run(const QStringList& arguments, int timeoutMs)
 {

@@ -19,9 +19,10 @@ ProxyUnderTest::ProxyUnderTest(const std::filesystem::path& directory, const std
         m_process.setEnvironment(QString::fromStdString(entry.substr(0, equals)),
                                  QString::fromStdString(entry.substr(equals + 1)));
     }
-    const QString config = m_process.writeConfig(
-        m_port, QStringLiteral(R"(, "appUrl": "%1", "crypto": {"keyName": "%2"})")
-                    .arg(QString::fromStdString(appUrl), QString::fromStdString(keyName)));
+    const QString config =
+        m_process.writeConfig(m_port,
+                              QStringLiteral(R"(, "appUrl": "%1", "crypto": {"keyName": "%2"})")
+                                  .arg(QString::fromStdString(appUrl), QString::fromStdString(keyName)));
     if (!m_process.start({QStringLiteral("--stderr"), QStringLiteral("-c"), config}))
         throw std::runtime_error("the proxy did not start: " + log());
 }
@@ -37,10 +38,7 @@ std::string ProxyUnderTest::url(const std::string& target) const
     return "http://127.0.0.1:" + std::to_string(m_port) + target;
 }
 
-std::string ProxyUnderTest::log() const
-{
-    return m_process.standardError().toStdString();
-}
+std::string ProxyUnderTest::log() const { return m_process.standardError().toStdString(); }
 
 std::vector<std::string> ProxyUnderTest::records(const std::string& level) const
 {

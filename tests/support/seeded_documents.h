@@ -6,7 +6,8 @@
 namespace testsupport {
 
 // The ids that tools/stand-in-portal/seed-documents made.
-struct SeededDocuments {
+struct SeededDocuments
+{
     std::string fullDraft;  // envelope, document body and two attachments, unsigned
     std::string emptyDraft; // an envelope alone
     std::string inbox;      // envelope and two attachments, each signed by the test PKI's agent

@@ -22,12 +22,18 @@ StandInPortalProcess::StandInPortalProcess(const std::vector<std::string>& argum
     directory_ = pki.makeTemporaryDirectory("portal");
     const std::filesystem::path portFile = directory_ / "port";
     std::vector<std::string> command = {VPP_STAND_IN_PORTAL,
-                                        "--cert", pki.file("server.pem").string(),
-                                        "--key", pki.file("server.key.pem").string(),
-                                        "--ca", pki.file("ca-bundle.pem").string(),
-                                        "--state", stateDir().string(),
-                                        "--listen", "127.0.0.1:0",
-                                        "--port-file", portFile.string()};
+                                        "--cert",
+                                        pki.file("server.pem").string(),
+                                        "--key",
+                                        pki.file("server.key.pem").string(),
+                                        "--ca",
+                                        pki.file("ca-bundle.pem").string(),
+                                        "--state",
+                                        stateDir().string(),
+                                        "--listen",
+                                        "127.0.0.1:0",
+                                        "--port-file",
+                                        portFile.string()};
     command.insert(command.end(), arguments.begin(), arguments.end());
     process_ = std::make_unique<ChildProcess>(command, (directory_ / "output.log").string());
 
@@ -54,9 +60,6 @@ std::vector<std::string> StandInPortalProcess::requestLog() const
     return lines;
 }
 
-std::string StandInPortalProcess::output() const
-{
-    return fileText(directory_ / "output.log");
-}
+std::string StandInPortalProcess::output() const { return fileText(directory_ / "output.log"); }
 
 } // namespace testsupport

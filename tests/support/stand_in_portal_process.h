@@ -11,7 +11,8 @@ namespace testsupport {
 
 // The stand-in portal started on 127.0.0.1 with a free port, the test PKI's server certificate
 // and a fresh state directory; stopped when this object goes.
-class StandInPortalProcess {
+class StandInPortalProcess
+{
 public:
     // arguments are added to the command line, e.g. {"--client-auth", "optional"}.
     // Throws std::runtime_error when the portal does not come up.

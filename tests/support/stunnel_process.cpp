@@ -25,12 +25,11 @@ StunnelProcess::StunnelProcess(const std::filesystem::path& directory, Mode mode
                           << "key = " << pki.file(client ? "user.key.pem" : "server.key.pem").string() << "\n"
                           << "CAfile = " << pki.file("ca-bundle.pem").string() << "\n"
                           << "verifyChain = yes\n"
-                          << (client ? "checkHost = localhost\n" : "")
-                          << "sslVersionMax = TLSv1.2\n"
+                          << (client ? "checkHost = localhost\n" : "") << "sslVersionMax = TLSv1.2\n"
                           << "ciphers = IANA-GOST2012-GOST8912-GOST8912:LEGACY-GOST2012-GOST8912-GOST8912\n";
-    m_process = std::make_unique<testsupport::ChildProcess>(std::vector<std::string>{"stunnel4", config.string()},
-                                                            (directory / "stunnel.out").string(),
-                                                            pki.gostEnvironment());
+    m_process =
+        std::make_unique<testsupport::ChildProcess>(std::vector<std::string>{"stunnel4", config.string()},
+                                                    (directory / "stunnel.out").string(), pki.gostEnvironment());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!acceptsConnections(m_port)) {
         if (!m_process->running() || std::chrono::steady_clock::now() > deadline)

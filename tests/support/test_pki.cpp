@@ -49,10 +49,7 @@ TestPki::~TestPki()
     std::filesystem::remove_all(root_, ignored);
 }
 
-std::vector<std::string> TestPki::gostEnvironment() const
-{
-    return {"OPENSSL_CONF=" + openSslConfig().string()};
-}
+std::vector<std::string> TestPki::gostEnvironment() const { return {"OPENSSL_CONF=" + openSslConfig().string()}; }
 
 std::filesystem::path TestPki::makeTemporaryDirectory(const std::string& prefix) const
 {

@@ -9,7 +9,8 @@ namespace testsupport {
 // A GOST test PKI made afresh by make-test-pki into a temporary directory, once per test
 // program, removed at exit. Files: root.pem, intermediate.pem, ca-bundle.pem, user.pem,
 // user.key.pem, server.pem, server.key.pem, user2001.pem, ... (see make-test-pki).
-class TestPki {
+class TestPki
+{
 public:
     static const TestPki& instance();
 

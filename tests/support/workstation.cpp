@@ -22,8 +22,13 @@ QString Workstation::pki(const QString& name)
 void Workstation::importContainer(const QString& name, const QString& key, const QString& certificate,
                                   const QString& pin) const
 {
-    QStringList arguments{QStringLiteral("container"), QStringLiteral("import"), name, QStringLiteral("--key"), key,
-                          QStringLiteral("--cert"), certificate};
+    QStringList arguments{QStringLiteral("container"),
+                          QStringLiteral("import"),
+                          name,
+                          QStringLiteral("--key"),
+                          key,
+                          QStringLiteral("--cert"),
+                          certificate};
     if (!pin.isEmpty())
         arguments << QStringLiteral("--pin") << pin;
     admin(arguments);

@@ -80,7 +80,8 @@ TEST_F(TemplateTest, AnUntouchedBlockRendersOnceWithEmptyValuesAndADisabledOneNo
 
 TEST_F(TemplateTest, RepeatedCopiesRenderInOrderWithTheirOwnValuesAndSubBlocks)
 {
-    Template& t = page("<ul>{% block row %}<li>{{ n }}{% block note %}!{{ text }}{% endblock %}</li>{% endblock %}</ul>");
+    Template& t =
+        page("<ul>{% block row %}<li>{{ n }}{% block note %}!{{ text }}{% endblock %}</li>{% endblock %}</ul>");
     Block& row = t.block("row");
     row.set("n", "set before repeat");
     row.repeat(3);

@@ -65,7 +65,7 @@ TEST(Tokenizer, TextAroundTagsComesInOrderAndNothingIsLost)
 {
     const std::vector<Token> tokens = tokensOf("<p>{{ a }}{{ b }}, {{b}} {% endblock %}end");
     const std::vector<std::pair<Type, std::string>> expected = {
-        {Type::Text, "<p>"}, {Type::Variable, "{{ a }}"}, {Type::Variable, "{{ b }}"},
+        {Type::Text, "<p>"},      {Type::Variable, "{{ a }}"},        {Type::Variable, "{{ b }}"},
         {Type::Text, ", {{b}} "}, {Type::BlockEnd, "{% endblock %}"}, {Type::Text, "end"},
     };
     ASSERT_EQ(tokens.size(), expected.size());

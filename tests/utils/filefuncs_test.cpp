@@ -98,7 +98,8 @@ TEST(FileFuncs, FailedCopyKeepsTheOldFileAndSaysWhy)
         copyFile(QFileInfo(source), QFileInfo(destination));
         ADD_FAILURE() << "copy over a directory succeeded";
     } catch (const exception& e) {
-        EXPECT_EQ(std::string(e.what()), "copyFile(): Error removing existing file \"" + destination.toStdString() + "\"");
+        EXPECT_EQ(std::string(e.what()),
+                  "copyFile(): Error removing existing file \"" + destination.toStdString() + "\"");
     }
     EXPECT_EQ(readFile(destination + QStringLiteral("/kept")), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("source")});
@@ -113,9 +114,9 @@ TEST(FileFuncs, CopyOfAMissingSourceNamesBothPaths)
         copyFile(QFileInfo(dir.filePath(QStringLiteral("none"))), QFileInfo(destination));
         ADD_FAILURE() << "copy of a missing file succeeded";
     } catch (const exception& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("copyFile(): Error copying from \"" +
-                                                  dir.filePath(QStringLiteral("none")).toStdString() + "\" to \"" +
-                                                  destination.toStdString() + "\": ",
+        EXPECT_EQ(std::string(e.what()).rfind("copyFile(): Error copying from \""
+                                                  + dir.filePath(QStringLiteral("none")).toStdString() + "\" to \""
+                                                  + destination.toStdString() + "\": ",
                                               0),
                   0u)
             << e.what();

@@ -18,10 +18,7 @@ QStringList readLines(const QString& path)
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
 }
 
-void logOneRecord()
-{
-    LOG_INFO << "message " << 42;
-}
+void logOneRecord() { LOG_INFO << "message " << 42; }
 
 } // namespace
 
@@ -56,7 +53,8 @@ TEST(LogRecord, RecordsAreTwoLinesAppendedWholeFromAnyThread)
     ASSERT_GE(lines.size(), 8);
     EXPECT_EQ(lines[0], "earlier content");
 
-    const QRegularExpression head(QStringLiteral(R"(^\[void \{anonymous\}::logOneRecord\(\) \(.*log_record_test\.cpp:\d+\)\]$)"));
+    const QRegularExpression head(
+        QStringLiteral(R"(^\[void \{anonymous\}::logOneRecord\(\) \(.*log_record_test\.cpp:\d+\)\]$)"));
     EXPECT_TRUE(head.match(lines[1]).hasMatch()) << lines[1].toStdString();
     const QRegularExpression info(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d INFO : message 42$)"));
     EXPECT_TRUE(info.match(lines[2]).hasMatch()) << lines[2].toStdString();

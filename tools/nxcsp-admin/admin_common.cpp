@@ -1,10 +1,10 @@
 #include "admin_common.h"
 
+#include "crypto/errors/system_error_text.h"
 #include "crypto/platform/hex_text.h"
 #include "crypto/platform/last_error.h"
 #include "crypto/platform/provider_files.h"
 #include "crypto/platform/x500_name.h"
-#include "crypto/errors/system_error_text.h"
 
 #include <ctime>
 
@@ -19,7 +19,7 @@ void failWithLastError(const std::string& what)
 }
 
 Arguments parseArguments(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-    const std::set<std::string>& flagOptions)
+                         const std::set<std::string>& flagOptions)
 {
     Arguments result;
     for (size_t i = 0; i < words.size(); ++i) {
@@ -46,10 +46,7 @@ Arguments parseArguments(const std::vector<std::string>& words, const std::set<s
     return result;
 }
 
-std::string thumbprintText(const std::vector<uint8_t>& sha1)
-{
-    return hexText(sha1.data(), sha1.size(), false);
-}
+std::string thumbprintText(const std::vector<uint8_t>& sha1) { return hexText(sha1.data(), sha1.size(), false); }
 
 std::string nameText(const std::vector<uint8_t>& derName)
 {

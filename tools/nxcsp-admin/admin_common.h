@@ -9,12 +9,14 @@
 namespace nxcsp_admin {
 
 // Thrown by a command that failed; main() prints it on stderr and exits with 1.
-struct CommandError {
+struct CommandError
+{
     std::string message;
 };
 
 // Usage mistakes: main() prints the message and the usage, and exits with 2.
-struct UsageError {
+struct UsageError
+{
     std::string message;
 };
 
@@ -23,14 +25,15 @@ struct UsageError {
 
 // A command's words: positional ones, options with a value (--key VALUE or
 // --key=VALUE) and flags (--exchange). Unknown options are usage errors.
-struct Arguments {
+struct Arguments
+{
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;
     std::set<std::string> flags;
     bool has(const std::string& option) const { return values.count(option) || flags.count(option); }
 };
 Arguments parseArguments(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-    const std::set<std::string>& flagOptions);
+                         const std::set<std::string>& flagOptions);
 
 std::string thumbprintText(const std::vector<uint8_t>& sha1);
 std::string nameText(const std::vector<uint8_t>& derName);

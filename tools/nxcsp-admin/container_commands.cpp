@@ -13,10 +13,7 @@ using namespace nxcrypto::csp;
 
 namespace {
 
-uint32_t flagsFor(const Arguments& arguments)
-{
-    return arguments.has("--machine") ? kMachineKeyset : 0;
-}
+uint32_t flagsFor(const Arguments& arguments) { return arguments.has("--machine") ? kMachineKeyset : 0; }
 
 std::string onlyName(const Arguments& arguments, const std::string& command)
 {
@@ -46,7 +43,8 @@ std::string describeContainer(const std::string& name, uint32_t flags)
                 freeCertificateContext(certificate);
             }
         }
-        text += std::string(text.empty() ? "" : "\t") + (keySpec == kAtSignature ? "signature: " : "exchange: ") + subject;
+        text +=
+            std::string(text.empty() ? "" : "\t") + (keySpec == kAtSignature ? "signature: " : "exchange: ") + subject;
         destroyKey(key);
     }
     releaseContext(provider);
@@ -89,8 +87,8 @@ void importContainer(const Arguments& arguments)
     const std::string keyPem(keyBytes.begin(), keyBytes.end());
     if (!importContainerKey(name, arguments.has("--machine"), keySpec, keyPem, certificate, pin))
         failWithLastError("cannot import the key into container \"" + name + "\"");
-    std::cout << "imported " << (keySpec == kAtSignature ? "signature" : "exchange") << " key into container \""
-              << name << "\"" << (pin.empty() ? " without PIN" : " with PIN") << '\n';
+    std::cout << "imported " << (keySpec == kAtSignature ? "signature" : "exchange") << " key into container \"" << name
+              << "\"" << (pin.empty() ? " without PIN" : " with PIN") << '\n';
 }
 
 void changePin(const Arguments& arguments)
@@ -98,9 +96,11 @@ void changePin(const Arguments& arguments)
     const std::string name = onlyName(arguments, "passwd");
     if (!arguments.values.count("--old") || !arguments.values.count("--new"))
         throw UsageError{"container passwd needs --old OLD and --new NEW (use --old \"\" for a key without PIN)"};
-    if (!changeContainerPin(name, arguments.has("--machine"), arguments.values.at("--old"), arguments.values.at("--new")))
+    if (!changeContainerPin(name, arguments.has("--machine"), arguments.values.at("--old"),
+                            arguments.values.at("--new")))
         failWithLastError("cannot change the PIN of container \"" + name + "\"");
-    std::cout << (arguments.values.at("--new").empty() ? "removed the PIN of container \"" : "changed the PIN of container \"")
+    std::cout << (arguments.values.at("--new").empty() ? "removed the PIN of container \""
+                                                       : "changed the PIN of container \"")
               << name << "\"\n";
 }
 

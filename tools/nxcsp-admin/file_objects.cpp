@@ -28,7 +28,7 @@ bool looksLikePem(const std::vector<uint8_t>& bytes)
     return false;
 }
 
-template<typename Object>
+template <typename Object>
 std::vector<uint8_t> encoded(const Object* object, int (*encode)(const Object*, unsigned char**))
 {
     unsigned char* out = nullptr;
@@ -72,10 +72,7 @@ FileObjects::FileObjects(const std::vector<uint8_t>& bytes)
     }
 }
 
-FileObjects::~FileObjects()
-{
-    release();
-}
+FileObjects::~FileObjects() { release(); }
 
 void FileObjects::release()
 {

@@ -15,7 +15,8 @@ namespace nxcsp_admin {
 
 // The certificates and CRLs of a file: PEM (any number of CERTIFICATE, X509 CRL
 // and PKCS7 blocks) or DER (a certificate, a CRL or a PKCS#7 bundle). Owns its contexts.
-class FileObjects {
+class FileObjects
+{
 public:
     explicit FileObjects(const std::vector<uint8_t>& bytes);
     ~FileObjects();

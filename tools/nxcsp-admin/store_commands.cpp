@@ -18,10 +18,10 @@ using namespace nxcrypto::csp;
 namespace {
 
 // Closes the store when the command ends, however it ends.
-class OpenStore {
+class OpenStore
+{
 public:
-    explicit OpenStore(const std::string& name)
-        : store_(openSystemStore(name))
+    explicit OpenStore(const std::string& name) : store_(openSystemStore(name))
     {
         if (!store_)
             failWithLastError("cannot open store \"" + name + "\"");
@@ -38,10 +38,10 @@ private:
 std::string certificateLine(const CertContext* certificate)
 {
     const std::vector<uint8_t> serial = certSerialNumber(certificate);
-    return "certificate " + thumbprintText(certSha1Thumbprint(certificate)) + "  " + nameText(certSubjectName(certificate))
-        + "\n    issuer: " + nameText(certIssuerName(certificate)) + "\n    serial: "
-        + hexText(serial.data(), serial.size(), true) + "  valid: " + utcText(certNotBefore(certificate)) + " .. "
-        + utcText(certNotAfter(certificate));
+    return "certificate " + thumbprintText(certSha1Thumbprint(certificate)) + "  "
+        + nameText(certSubjectName(certificate)) + "\n    issuer: " + nameText(certIssuerName(certificate))
+        + "\n    serial: " + hexText(serial.data(), serial.size(), true)
+        + "  valid: " + utcText(certNotBefore(certificate)) + " .. " + utcText(certNotAfter(certificate));
 }
 
 std::string crlLine(const CrlContext* crl)

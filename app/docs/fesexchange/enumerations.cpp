@@ -48,19 +48,10 @@ Enum lookUp(const NameTable<Enum, Count>& table, const char* typeName, const QSt
 
 } // namespace
 
-MsgSchemaEt parseMsgSchemaEt(const QString& name)
-{
-    return lookUp(msgSchemaNames, "MsgSchemaEt", name);
-}
+MsgSchemaEt parseMsgSchemaEt(const QString& name) { return lookUp(msgSchemaNames, "MsgSchemaEt", name); }
 
-PartyTypeEt parsePartyTypeEt(const QString& name)
-{
-    return lookUp(partyTypeNames, "PartyTypeEt", name);
-}
+PartyTypeEt parsePartyTypeEt(const QString& name) { return lookUp(partyTypeNames, "PartyTypeEt", name); }
 
-DocStateEt parseDocStateEt(const QString& name)
-{
-    return lookUp(docStateNames, "DocStateEt", name);
-}
+DocStateEt parseDocStateEt(const QString& name) { return lookUp(docStateNames, "DocStateEt", name); }
 
 } // namespace tessel::docs::fesexchange

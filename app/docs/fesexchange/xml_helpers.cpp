@@ -28,8 +28,8 @@ QDomElement getChild(const QDomElement& parent, const QString& name, bool requir
 {
     const QDomElement child = parent.firstChildElement(name);
     if (child.isNull() && required)
-        throw utils::exception(QStringLiteral("xml::getChild: Can't find child element \"%1\" in \"%2\"")
-                                   .arg(name, parent.nodeName()));
+        throw utils::exception(
+            QStringLiteral("xml::getChild: Can't find child element \"%1\" in \"%2\"").arg(name, parent.nodeName()));
     return child;
 }
 
@@ -55,10 +55,7 @@ QString getText(const QDomNode& node)
     return text.trimmed();
 }
 
-QString getChildText(const QDomElement& parent, const QString& name)
-{
-    return getText(getChild(parent, name, true));
-}
+QString getChildText(const QDomElement& parent, const QString& name) { return getText(getChild(parent, name, true)); }
 
 QDate parseDate(const QDomElement& element)
 {

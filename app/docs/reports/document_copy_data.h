@@ -15,10 +15,10 @@ struct DocumentCopyData
     QString recipient;
     QString outDocNum;
     QDate outDocDate;
-    QString reqDocNum;         // of the document this one answers
-    QDate reqDocDate;          // invalid when it answers none
+    QString reqDocNum;              // of the document this one answers
+    QDate reqDocDate;               // invalid when it answers none
     nxcrypto::SignInfoPtr signInfo; // null when no signature check was made
-    QString taName;            // empty without a transfer agent
+    QString taName;                 // empty without a transfer agent
 };
 
 } // namespace tessel::docs

@@ -23,10 +23,7 @@ std::string reportDateTime(const QDateTime& time)
     return reportText(time.toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")));
 }
 
-std::string reportDate(const QDate& date)
-{
-    return reportText(date.toString(QStringLiteral("dd-MM-yyyy")));
-}
+std::string reportDate(const QDate& date) { return reportText(date.toString(QStringLiteral("dd-MM-yyyy"))); }
 
 std::string validityText(const nxcrypto::SignInfo& info)
 {

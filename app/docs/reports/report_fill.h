@@ -9,12 +9,12 @@
 namespace NL::Template {
 class Node;
 class Template;
-}
+} // namespace NL::Template
 
 namespace nxcrypto {
 class CertificateDescription;
 class SignInfo;
-}
+} // namespace nxcrypto
 
 namespace tessel::docs {
 

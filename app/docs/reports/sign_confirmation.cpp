@@ -7,7 +7,7 @@ namespace tessel::docs {
 bool isConfirmed(const nxcrypto::SignInfo& info)
 {
     return info.globalSignState() == nxcrypto::SignState::Valid
-           && info.certificateState() == nxcrypto::CertificateState::Valid;
+        && info.certificateState() == nxcrypto::CertificateState::Valid;
 }
 
 } // namespace tessel::docs

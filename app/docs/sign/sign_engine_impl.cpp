@@ -1,8 +1,8 @@
 #include "docs/sign/sign_engine_impl.h"
 
+#include "docs/reports/verification_report.h"
 #include "docs/sign/read_only_files.h"
 #include "docs/sign/signer_check.h"
-#include "docs/reports/verification_report.h"
 
 #include "crypto_setup/crypto_engine_setup.h"
 
@@ -23,8 +23,8 @@ QSharedPointer<QFileInfo> owningFileInfo(const QSharedPointer<QTemporaryFile>& f
 void rewind(QTemporaryFile& file)
 {
     if (!file.flush() || !file.reset())
-        throw utils::exception(
-            QStringLiteral("SignEngine: Error writing signature file \"%1\": %2").arg(file.fileName(), file.errorString()));
+        throw utils::exception(QStringLiteral("SignEngine: Error writing signature file \"%1\": %2")
+                                   .arg(file.fileName(), file.errorString()));
 }
 
 } // namespace
@@ -65,9 +65,6 @@ nxcrypto::SignInfoPtr SignEngineImpl::verify(bool, const QVector<QFileInfo>& dat
     return crypto->verifySign(data.devices(), signatures.devices(), SignerCheck(crypto), checkTime);
 }
 
-QString SignEngineImpl::report(const nxcrypto::SignInfoPtr& info)
-{
-    return verificationReport(info);
-}
+QString SignEngineImpl::report(const nxcrypto::SignInfoPtr& info) { return verificationReport(info); }
 
 } // namespace tessel::docs

@@ -47,10 +47,7 @@ void setHash(QDomElement& attachment, const QByteArray& hash)
         attachment.insertAfter(element, type);
 }
 
-void removeIfPresent(const QFileInfo& file)
-{
-    QFile::remove(file.filePath());
-}
+void removeIfPresent(const QFileInfo& file) { QFile::remove(file.filePath()); }
 
 } // namespace
 
@@ -61,10 +58,7 @@ fesexchange::DocumentTransfer DraftsStorageImpl::readDocumentTransfer(const QUui
     return fesexchange::readDocumentTransfer(partPath(draftId, 0, false).filePath());
 }
 
-bool DraftsStorageImpl::isComplete(const QUuid&) const
-{
-    return false;
-}
+bool DraftsStorageImpl::isComplete(const QUuid&) const { return false; }
 
 void DraftsStorageImpl::putPart(const QUuid& draftId, int part, const QFileInfo& source, bool removeSource)
 {
@@ -174,8 +168,9 @@ int DraftsStorageImpl::attachmentsCount(const QString& sessionId, const QUuid& d
 QDomDocument DraftsStorageImpl::modifyEnvelope(const QUuid& draftId, const QList<QByteArray>& hashes) const
 {
     const QString path = partPath(draftId, 0, false).filePath();
-    QDomDocument envelope = xml::readDocument(path, QStringLiteral("Error opening envelope \"%1\" for modification: %2"),
-                                              QStringLiteral("Error reading envelope xml from \"%1\": %2"));
+    QDomDocument envelope =
+        xml::readDocument(path, QStringLiteral("Error opening envelope \"%1\" for modification: %2"),
+                          QStringLiteral("Error reading envelope xml from \"%1\": %2"));
 
     const QDomElement root = envelope.documentElement();
     QDomElement signedElement = root.firstChildElement(QStringLiteral("signed"));
@@ -184,7 +179,8 @@ QDomDocument DraftsStorageImpl::modifyEnvelope(const QUuid& draftId, const QList
     QList<QDomElement> attachments = attachmentElements(root);
     if (attachments.size() != hashes.size())
         throw utils::exception(
-            QStringLiteral("Error in envelope xml from \"%1\": Mismatched attachments count: in envelope %2, in storage %3")
+            QStringLiteral(
+                "Error in envelope xml from \"%1\": Mismatched attachments count: in envelope %2, in storage %3")
                 .arg(path)
                 .arg(attachments.size())
                 .arg(hashes.size()));

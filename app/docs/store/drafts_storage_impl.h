@@ -1,7 +1,7 @@
 #pragma once
 
-#include "interfaces/drafts_storage.h"
 #include "docs/store/storage_impl.h"
+#include "interfaces/drafts_storage.h"
 
 #include <QDomDocument>
 

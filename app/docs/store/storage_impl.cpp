@@ -69,15 +69,13 @@ bool StorageImpl::isComplete(const QUuid& documentId) const
     return !signedParts || partPath(documentId, 0, true).exists();
 }
 
-void StorageImpl::setDirectory(const QString& path)
-{
-    m_directory.setPath(path);
-}
+void StorageImpl::setDirectory(const QString& path) { m_directory.setPath(path); }
 
 QFileInfo StorageImpl::partPath(const QUuid& documentId, int part, bool sign) const
 {
-    return QFileInfo(m_directory, uuidToText(documentId) + QStringLiteral(".%1%2").arg(part).arg(
-                                                               sign ? QStringLiteral(".sign") : QString()));
+    return QFileInfo(m_directory,
+                     uuidToText(documentId)
+                         + QStringLiteral(".%1%2").arg(part).arg(sign ? QStringLiteral(".sign") : QString()));
 }
 
 QList<QFileInfo> StorageImpl::listParts(const QUuid& documentId, bool sign) const

@@ -5,10 +5,7 @@
 namespace tessel::docs {
 namespace {
 
-QString flag(bool value)
-{
-    return value ? QStringLiteral("true") : QStringLiteral("false");
-}
+QString flag(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
 } // namespace
 

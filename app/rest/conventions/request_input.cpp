@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-
 namespace tessel::rest {
 
 QString readBodyText(Poco::Net::HTTPServerRequest& request)
@@ -35,7 +34,8 @@ QJsonValue parseJsonBody(Poco::Net::HTTPServerRequest& request)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError)
-        throw parse_param_exception(QStringLiteral("Error creating json from request body: %1").arg(error.errorString()));
+        throw parse_param_exception(
+            QStringLiteral("Error creating json from request body: %1").arg(error.errorString()));
     return document.object();
 }
 
@@ -49,10 +49,7 @@ QString sessionIdOf(const Poco::Net::HTTPServerRequest& request)
     return QString::fromStdString(cookies.get(name, std::string()));
 }
 
-QString requestPath(const Poco::Net::HTTPServerRequest& request)
-{
-    return QString::fromUtf8(request.getURI().c_str());
-}
+QString requestPath(const Poco::Net::HTTPServerRequest& request) { return QString::fromUtf8(request.getURI().c_str()); }
 
 QString pathSegment(const QString& path, int k)
 {

@@ -27,11 +27,16 @@ void sendText(Poco::Net::HTTPServerResponse& response, const char* contentType, 
 QString toJsonText(const QJsonValue& value)
 {
     switch (value.type()) {
-    case QJsonValue::Object: return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Indented));
-    case QJsonValue::Array: return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Indented));
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    default: return value.toVariant().toString();
+    case QJsonValue::Object:
+        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Indented));
+    case QJsonValue::Array:
+        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Indented));
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    default:
+        return value.toVariant().toString();
     }
 }
 
@@ -47,10 +52,7 @@ void sendJson(Poco::Net::HTTPServerResponse& response, const QJsonValue& value)
     sendText(response, "application/json", toJsonText(value));
 }
 
-void sendHtml(Poco::Net::HTTPServerResponse& response, const QString& html)
-{
-    sendText(response, "text/html", html);
-}
+void sendHtml(Poco::Net::HTTPServerResponse& response, const QString& html) { sendText(response, "text/html", html); }
 
 void sendNoContent(Poco::Net::HTTPServerResponse& response)
 {

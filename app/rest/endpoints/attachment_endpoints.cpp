@@ -1,11 +1,11 @@
 #include "rest/endpoints/attachment_endpoints.h"
 
-#include "rest/endpoints/attachment_json.h"
-#include "rest/endpoints/document_request.h"
 #include "rest/conventions/errors.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
+#include "rest/endpoints/attachment_json.h"
+#include "rest/endpoints/document_request.h"
 
 #include <QJsonArray>
 

@@ -14,8 +14,8 @@ QJsonObject attachmentJson(const docs::fesexchange::AttachmentT& attachment)
 {
     const bool scan = attachment.type == scanType;
     const QString description = attachment.file_name && !scan
-                                    ? *attachment.file_name + QStringLiteral(" - ") + attachment.description
-                                    : attachment.description;
+        ? *attachment.file_name + QStringLiteral(" - ") + attachment.description
+        : attachment.description;
     const QString type = scan ? QCoreApplication::translate("attachments", "Scanned image")
                               : QMimeDatabase().mimeTypeForName(attachment.type).comment();
     return QJsonObject{

@@ -28,7 +28,8 @@ QSharedPointer<nxcrypto::CertificateDescription> certificateFromJson(const QJson
     certificate->setSerialNumberHex(json.value(QLatin1String("serialNumberHex")).toString());
     certificate->setSubjectName(json.value(QLatin1String("subjectName")).toString());
     certificate->setIssuerName(json.value(QLatin1String("issuerName")).toString());
-    certificate->setValidFrom(QDateTime::fromString(json.value(QLatin1String("validFrom")).toString(), Qt::RFC2822Date));
+    certificate->setValidFrom(
+        QDateTime::fromString(json.value(QLatin1String("validFrom")).toString(), Qt::RFC2822Date));
     certificate->setValidTo(QDateTime::fromString(json.value(QLatin1String("validTo")).toString(), Qt::RFC2822Date));
     const QJsonObject issuer = json.value(QLatin1String("issuerCertificate")).toObject();
     if (!issuer.isEmpty())

@@ -1,12 +1,12 @@
 #include "rest/endpoints/crypto_endpoints.h"
 
-#include "rest/endpoints/certificate_json.h"
 #include "crypto_setup/crypto_engine_setup.h"
+#include "interfaces/temp_storage.h"
 #include "rest/conventions/errors.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
-#include "interfaces/temp_storage.h"
+#include "rest/endpoints/certificate_json.h"
 
 #include "crypto/engine/crypto_engine.h"
 #include "tessel/uuid_text.h"
@@ -30,7 +30,8 @@ QByteArray uploadedFile(const QString& idText)
         throw not_found();
     QFile file(entry->file.filePath());
     if (!file.open(QIODevice::ReadOnly))
-        throw utils::exception(QStringLiteral("Error reading file \"%1\": %2").arg(file.fileName(), file.errorString()));
+        throw utils::exception(
+            QStringLiteral("Error reading file \"%1\": %2").arg(file.fileName(), file.errorString()));
     return file.readAll();
 }
 
@@ -78,7 +79,8 @@ bool listCertificates(Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerRespon
     return respond(response, [&] {
         const auto crypto = engine();
         if (!crypto->isInitialized()) {
-            sendJson(response, QJsonObject{{QStringLiteral("reg"), QJsonArray()}, {QStringLiteral("ca"), QJsonArray()}});
+            sendJson(response,
+                     QJsonObject{{QStringLiteral("reg"), QJsonArray()}, {QStringLiteral("ca"), QJsonArray()}});
             return;
         }
         const QJsonArray reg = usableCertificates(*crypto, false);

@@ -1,9 +1,9 @@
 #include "rest/endpoints/document_copy_endpoint.h"
 
-#include "rest/endpoints/document_request.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
+#include "rest/endpoints/document_request.h"
 #include "rest/endpoints/sign_verification_data.h"
 #include "rest/endpoints/stored_document_check.h"
 

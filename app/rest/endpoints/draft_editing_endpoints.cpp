@@ -1,10 +1,10 @@
 #include "rest/endpoints/draft_editing_endpoints.h"
 
-#include "rest/endpoints/document_request.h"
 #include "rest/conventions/errors.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
+#include "rest/endpoints/document_request.h"
 
 #include "process/draft_update.h"
 

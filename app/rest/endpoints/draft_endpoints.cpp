@@ -1,11 +1,11 @@
 #include "rest/endpoints/draft_endpoints.h"
 
-#include "rest/endpoints/document_request.h"
+#include "interfaces/rest_client.h"
 #include "rest/conventions/errors.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
-#include "interfaces/rest_client.h"
+#include "rest/endpoints/document_request.h"
 
 #include "interfaces/drafts_storage.h"
 #include "process/send_draft.h"
@@ -43,7 +43,8 @@ bool sendDrafts(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResp
             const QUuid id = uuidFromText(text);
             if (id.isNull())
                 throw bad_request();
-            process::SendDraft::start(sessionId, password, id, QStringLiteral("Send document # %1").arg(uuidToText(id)));
+            process::SendDraft::start(sessionId, password, id,
+                                      QStringLiteral("Send document # %1").arg(uuidToText(id)));
         }
         sendNoContent(response);
     });

@@ -1,10 +1,10 @@
 #include "rest/endpoints/inbox_endpoints.h"
 
-#include "rest/endpoints/document_request.h"
 #include "rest/conventions/errors.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
+#include "rest/endpoints/document_request.h"
 
 #include "process/receive_response_process.h"
 #include "tessel/uuid_text.h"
@@ -19,8 +19,9 @@ bool receiveDocument(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServe
     return respond(response, [&] {
         parseJsonBody(request);
         const QUuid id = documentIdOf(request, 0);
-        const QUuid processId = process::ReceiveResponseProcess::start(
-            sessionIdOf(request), id, QStringLiteral("Receive document # %1").arg(uuidToText(id)));
+        const QUuid processId =
+            process::ReceiveResponseProcess::start(sessionIdOf(request), id,
+                                                   QStringLiteral("Receive document # %1").arg(uuidToText(id)));
         sendJson(response, uuidToText(processId));
     });
 }

@@ -51,9 +51,10 @@ RouteHandler scanPages(docs::StorageType kind)
     return [kind](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
         return respond(response, [&] {
             const QString path = requestPath(request);
-            sendIds(response, docs::ScanManager::instance()->openScan(sessionIdOf(request), kind,
-                                                                      uuidFromText(pathSegment(path, 3)),
-                                                                      pathSegment(path, 0).toULongLong()));
+            sendIds(response,
+                    docs::ScanManager::instance()->openScan(sessionIdOf(request), kind,
+                                                            uuidFromText(pathSegment(path, 3)),
+                                                            pathSegment(path, 0).toULongLong()));
         });
     };
 }
@@ -62,8 +63,9 @@ bool openDraftScan(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerR
 {
     return respond(response, [&] {
         const ScanRequest scan = scanRequestOf(request);
-        sendIds(response, docs::ScanManager::instance()->openScan(sessionIdOf(request), docs::StorageType::Drafts,
-                                                                  scan.documentId, scan.attachment));
+        sendIds(response,
+                docs::ScanManager::instance()->openScan(sessionIdOf(request), docs::StorageType::Drafts,
+                                                        scan.documentId, scan.attachment));
     });
 }
 

@@ -1,7 +1,7 @@
 #include "rest/endpoints/service_endpoints.h"
 
-#include "interfaces/app_config.h"
 #include "crypto_setup/crypto_engine_setup.h"
+#include "interfaces/app_config.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
@@ -27,8 +27,9 @@ bool getSettings(Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& r
 {
     return respond(response, [&] {
         const AppConfig* config = AppConfig::instance();
-        sendJson(response, QJsonObject{{QStringLiteral("initial"), !config->isSaved()},
-                                       {QStringLiteral("settings"), config->toJson()}});
+        sendJson(response,
+                 QJsonObject{{QStringLiteral("initial"), !config->isSaved()},
+                             {QStringLiteral("settings"), config->toJson()}});
     });
 }
 

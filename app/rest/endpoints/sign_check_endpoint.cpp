@@ -1,14 +1,14 @@
 #include "rest/endpoints/sign_check_endpoint.h"
 
-#include "rest/endpoints/document_request.h"
 #include "rest/conventions/request_input.h"
 #include "rest/conventions/respond.h"
 #include "rest/conventions/response_output.h"
+#include "rest/endpoints/document_request.h"
 #include "rest/endpoints/stored_document_check.h"
 
 #include "docs/reports/sign_confirmation.h"
-#include "interfaces/sign_engine.h"
 #include "interfaces/rest_client.h"
+#include "interfaces/sign_engine.h"
 #include "tessel/log_record.h"
 #include "tessel/uuid_text.h"
 

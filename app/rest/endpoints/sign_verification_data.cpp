@@ -6,15 +6,9 @@ namespace tessel::rest {
 
 SignVerificationData::SignVerificationData(QJsonObject data) : m_data(std::move(data)) {}
 
-QString SignVerificationData::text(const char* key) const
-{
-    return m_data.value(QLatin1String(key)).toString();
-}
+QString SignVerificationData::text(const char* key) const { return m_data.value(QLatin1String(key)).toString(); }
 
-QDate SignVerificationData::date(const char* key) const
-{
-    return QDate::fromString(text(key), Qt::ISODate);
-}
+QDate SignVerificationData::date(const char* key) const { return QDate::fromString(text(key), Qt::ISODate); }
 
 docs::DocumentCopyData SignVerificationData::documentCopyData() const
 {

@@ -46,12 +46,15 @@ UploadType uploadTypeOf(const Poco::Net::HTTPServerRequest& request)
 bool isValid(UploadType type, const QString& path)
 {
     switch (type) {
-    case UploadType::Scans: return utils::isImageFile(path);
-    case UploadType::Pdf: return utils::isPdfFile(path);
-    case UploadType::Certificate: return true;
+    case UploadType::Scans:
+        return utils::isImageFile(path);
+    case UploadType::Pdf:
+        return utils::isPdfFile(path);
+    case UploadType::Certificate:
+        return true;
     default:
         return mimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchContent).name()
-               == QLatin1String("application/zip");
+            == QLatin1String("application/zip");
     }
 }
 
@@ -121,9 +124,9 @@ void download(TempStorage& storage, Poco::Net::HTTPServerRequest& request, Poco:
     const bool scans = uploadTypeOf(request) == UploadType::Scans;
     if (scans && id.isNull()) {
         LOG_INFO << "Broken image requested";
-        response.redirect(
-            (AppConfig::instance()->localPrefix() + QStringLiteral("/resource/image/broken.png")).toStdString(),
-            Poco::Net::HTTPResponse::HTTP_FOUND);
+        response.redirect((AppConfig::instance()->localPrefix() + QStringLiteral("/resource/image/broken.png"))
+                              .toStdString(),
+                          Poco::Net::HTTPResponse::HTTP_FOUND);
         return;
     }
     // Held for the whole transfer, so a concurrent DELETE cannot remove the file under it.

@@ -7,11 +7,14 @@
 namespace {
 
 // The crypto library's records (why a handshake failed) go to the test output.
-class CryptoLogToStderr : public ::testing::Environment {
+class CryptoLogToStderr : public ::testing::Environment
+{
 public:
     void SetUp() override
     {
-        nxcrypto::setLogHook([](nxcrypto::LogLevel, const QString& text) { std::cerr << "[crypto log] " << text.toStdString() << std::endl; });
+        nxcrypto::setLogHook([](nxcrypto::LogLevel, const QString& text) {
+            std::cerr << "[crypto log] " << text.toStdString() << std::endl;
+        });
     }
 };
 

@@ -1,10 +1,10 @@
-#include "support/command.h"
 #include "crypto/engine/crypto_engine.h"
 #include "crypto/errors/exception.h"
 #include "crypto/platform/last_error.h"
 #include "crypto/platform/tls_error_codes.h"
 #include "openssl_server.h"
 #include "socket_transport.h"
+#include "support/command.h"
 #include "support/test_pki.h"
 #include "tls_test_helpers.h"
 
@@ -32,7 +32,8 @@ void admin(const std::vector<std::string>& arguments)
 
 // A provider root of its own holding the user's key (with a PIN) and the test root in ROOT,
 // as a workstation set up with nxcsp-admin has them.
-class EngineTls : public ::testing::Test {
+class EngineTls : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -103,13 +104,22 @@ TEST_F(EngineTls, ServerOutsideTheWorkstationTrustOrNamedOtherwiseIsRefused)
     const std::filesystem::path directory = pki.makeTemporaryDirectory("self-signed");
     const std::string certificate = (directory / "server.pem").string();
     const std::string key = (directory / "server.key.pem").string();
-    const testsupport::CommandResult made = testsupport::runCommand(
-        {"openssl", "req", "-x509", "-engine", "gost", "-newkey", "gost2012_256", "-pkeyopt", "paramset:A", "-nodes",
-         "-keyout", key, "-out", certificate, "-subj", "/CN=localhost", "-addext",
-         "subjectAltName=DNS:localhost,IP:127.0.0.1", "-addext", "extendedKeyUsage=serverAuth", "-days", "30"});
+    const testsupport::CommandResult made =
+        testsupport::runCommand({"openssl",      "req",
+                                 "-x509",        "-engine",
+                                 "gost",         "-newkey",
+                                 "gost2012_256", "-pkeyopt",
+                                 "paramset:A",   "-nodes",
+                                 "-keyout",      key,
+                                 "-out",         certificate,
+                                 "-subj",        "/CN=localhost",
+                                 "-addext",      "subjectAltName=DNS:localhost,IP:127.0.0.1",
+                                 "-addext",      "extendedKeyUsage=serverAuth",
+                                 "-days",        "30"});
     ASSERT_EQ(made.exitStatus, 0) << made.errors;
 
-    const struct {
+    const struct
+    {
         std::string label;
         std::vector<std::string> serverArguments;
         QString serverName;

@@ -11,14 +11,17 @@ OpenSslServer::OpenSslServer(const std::vector<std::string>& arguments, bool sen
     const testsupport::TestPki& pki = testsupport::TestPki::instance();
     logFile_ = pki.makeTemporaryDirectory("s_server") / "output.log";
     // -verify_return_error: a client certificate that does not verify ends the handshake.
-    std::vector<std::string> command = {"openssl", "s_server", "-accept", "127.0.0.1:0", "-tls1_2", "-verify_return_error",
+    std::vector<std::string> command = {"openssl", "s_server",
+                                        "-accept", "127.0.0.1:0",
+                                        "-tls1_2", "-verify_return_error",
                                         "-cipher", "LEGACY-GOST2012-GOST8912-GOST8912:IANA-GOST2012-GOST8912-GOST8912",
-                                        "-cert", pki.file("server.pem").string(),
-                                        "-key", pki.file("server.key.pem").string()};
+                                        "-cert",   pki.file("server.pem").string(),
+                                        "-key",    pki.file("server.key.pem").string()};
     // s_server completes its chain from its CA file by itself: without the chain it knows the root only.
     if (sendChain)
-        command.insert(command.end(), {"-cert_chain", pki.file("intermediate.pem").string(), "-CAfile",
-                                       pki.file("ca-bundle.pem").string()});
+        command.insert(command.end(),
+                       {"-cert_chain", pki.file("intermediate.pem").string(), "-CAfile",
+                        pki.file("ca-bundle.pem").string()});
     else
         command.insert(command.end(), {"-CAfile", pki.file("root.pem").string()});
     command.insert(command.end(), arguments.begin(), arguments.end());
@@ -36,10 +39,7 @@ OpenSslServer::OpenSslServer(const std::vector<std::string>& arguments, bool sen
     port_ = static_cast<unsigned short>(std::stoi(text.substr(text.find(accept) + accept.size())));
 }
 
-std::string OpenSslServer::log() const
-{
-    return testsupport::fileText(logFile_);
-}
+std::string OpenSslServer::log() const { return testsupport::fileText(logFile_); }
 
 bool OpenSslServer::waitForLog(const std::string& text, std::chrono::milliseconds timeout) const
 {

@@ -10,7 +10,8 @@
 
 // openssl s_server with the GOST engine on 127.0.0.1 and a free port, serving the test PKI's
 // server certificate with its chain over TLS 1.2; it prints what it receives.
-class OpenSslServer {
+class OpenSslServer
+{
 public:
     // arguments replace or add to the defaults, e.g. {"-Verify", "2"} to require a client
     // certificate. Throws std::runtime_error when it does not come up.

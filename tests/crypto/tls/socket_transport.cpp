@@ -6,9 +6,7 @@
 #include <algorithm>
 
 SocketTransport::SocketTransport(unsigned short port, const QString& serverName, qint64 maxReadPiece)
-    : socket_(Poco::Net::SocketAddress("127.0.0.1", port))
-    , serverName_(serverName)
-    , maxReadPiece_(maxReadPiece)
+    : socket_(Poco::Net::SocketAddress("127.0.0.1", port)), serverName_(serverName), maxReadPiece_(maxReadPiece)
 {
     socket_.setReceiveTimeout(Poco::Timespan(30, 0));
     socket_.setSendTimeout(Poco::Timespan(30, 0));

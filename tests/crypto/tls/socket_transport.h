@@ -12,7 +12,8 @@
 
 // A TCP connection to 127.0.0.1 as the TLS stream's transport, naming the server as the
 // test says; it keeps what it wrote and can hand out its input in small pieces.
-class SocketTransport : public nxcrypto::DataStream, public nxcrypto::TlsServerName {
+class SocketTransport : public nxcrypto::DataStream, public nxcrypto::TlsServerName
+{
 public:
     SocketTransport(unsigned short port, const QString& serverName, qint64 maxReadPiece = 1 << 30);
 

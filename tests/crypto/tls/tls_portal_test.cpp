@@ -1,9 +1,9 @@
-#include "support/portal_test_suite.h"
-#include "tools/stand-in-portal/pseudo_random_bytes.h"
-#include "tools/stand-in-portal/sha256.h"
 #include "socket_transport.h"
+#include "support/portal_test_suite.h"
 #include "support/stand_in_portal_process.h"
 #include "tls_test_helpers.h"
+#include "tools/stand-in-portal/pseudo_random_bytes.h"
+#include "tools/stand-in-portal/sha256.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,7 +17,8 @@ namespace {
 
 QByteArray request(const std::string& method, const std::string& target, const QByteArray& body = {})
 {
-    QByteArray text = QByteArray::fromStdString(method + " " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n");
+    QByteArray text =
+        QByteArray::fromStdString(method + " " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n");
     if (!body.isEmpty() || method == "POST")
         text += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     return text + "\r\n" + body;
@@ -44,10 +45,7 @@ QByteArray joined(const std::vector<QByteArray>& pieces)
     return whole;
 }
 
-QByteArray bodyOf(const QByteArray& response)
-{
-    return response.mid(response.indexOf("\r\n\r\n") + 4);
-}
+QByteArray bodyOf(const QByteArray& response) { return response.mid(response.indexOf("\r\n\r\n") + 4); }
 
 QByteArray testBytes(int size)
 {
@@ -56,8 +54,8 @@ QByteArray testBytes(int size)
     return bytes;
 }
 
-class TlsStreamWithPortal : public testsupport::OptionalClientAuthPortalSuite {
-};
+class TlsStreamWithPortal : public testsupport::OptionalClientAuthPortalSuite
+{};
 
 TEST_F(TlsStreamWithPortal, EachReadGivesOneRecordSoASplitChunkedEndArrivesInTwoReads)
 {
@@ -73,8 +71,9 @@ TEST_F(TlsStreamWithPortal, EachReadGivesOneRecordSoASplitChunkedEndArrivesInTwo
     EXPECT_TRUE(pieces[pieces.size() - 2].endsWith("\r\n0\r\n"));
     EXPECT_EQ(pieces.back(), "\r\n");
     const QByteArray bytes = testBytes(70101);
-    EXPECT_TRUE(bodyOf(joined(pieces)) == "1\r\n" + bytes.left(1) + "\r\n64\r\n" + bytes.mid(1, 100) + "\r\n11170\r\n"
-                                               + bytes.mid(101) + "\r\n0\r\n\r\n");
+    EXPECT_TRUE(bodyOf(joined(pieces))
+                == "1\r\n" + bytes.left(1) + "\r\n64\r\n" + bytes.mid(1, 100) + "\r\n11170\r\n" + bytes.mid(101)
+                    + "\r\n0\r\n\r\n");
 }
 
 TEST_F(TlsStreamWithPortal, ReadsNeverExceedWhatIsAskedAndTheServerCloseEndsThem)
@@ -118,7 +117,8 @@ TEST(TlsSessionResumption, ResumedConnectionsSkipTheCertificateRequestOnlyForThe
         config.sessionKey = key;
         return config;
     };
-    const struct {
+    const struct
+    {
         std::string key;
         int askedAfter;
     } connections[] = {{"first identity", 1}, {"first identity", 1}, {"second identity", 2}, {"first identity", 2}};

@@ -59,7 +59,8 @@ TEST(TlsStream, CertificateRequestRaisesWhatTheCredentialsRaise)
 
 TEST(TlsStream, WithoutCredentialsTheClientAnswersACertificateRequestWithNone)
 {
-    const struct {
+    const struct
+    {
         std::string request;
         bool accepted;
     } cases[] = {{"-verify", true}, {"-Verify", false}};
@@ -79,7 +80,8 @@ TEST(TlsStream, ServerThatAsksSeesTheClientCertificate)
     ASSERT_TRUE(stream->connect(transportTo(server.port()))) << server.log();
     EXPECT_EQ(stream->write("ping\n"), 5);
     ASSERT_TRUE(server.waitForLog("ping"));
-    EXPECT_NE(server.log().find("Client certificate\n" + certificatePem("user.pem")), std::string::npos) << server.log();
+    EXPECT_NE(server.log().find("Client certificate\n" + certificatePem("user.pem")), std::string::npos)
+        << server.log();
 }
 
 TEST(TlsStream, ClientCertificateGoesOutWithTheIssuersTheClientKnows)
@@ -124,7 +126,8 @@ TEST(TlsStream, LargeWriteGoesOutInRecordsOfAtMost16384PlainBytes)
 
 TEST(TlsStream, ServersThatCannotBeTrustedAreRefused)
 {
-    const struct {
+    const struct
+    {
         std::string label;
         std::vector<std::string> anchors;
         std::string serverName;
@@ -154,7 +157,8 @@ TEST(TlsStream, ServersThatCannotBeTrustedAreRefused)
 
 TEST(TlsStream, ServersThatProveTheirNameAreAccepted)
 {
-    const struct {
+    const struct
+    {
         std::string label;
         std::string serverName;
         bool serverSendsChain;

@@ -1,7 +1,7 @@
 #include "tls_test_helpers.h"
 
-#include "crypto/platform/openssl_init.h"
 #include "crypto/engine/tls_data_stream_impl_p.h"
+#include "crypto/platform/openssl_init.h"
 #include "support/file_text.h"
 #include "support/test_pki.h"
 
@@ -80,7 +80,8 @@ std::vector<int> applicationRecordLengths(const QByteArray& written)
     constexpr char kApplicationData = 23;
     std::vector<int> lengths;
     for (int offset = 0; offset + 5 <= written.size();) {
-        const int length = (static_cast<unsigned char>(written[offset + 3]) << 8) | static_cast<unsigned char>(written[offset + 4]);
+        const int length =
+            (static_cast<unsigned char>(written[offset + 3]) << 8) | static_cast<unsigned char>(written[offset + 4]);
         if (written[offset] == kApplicationData)
             lengths.push_back(length);
         offset += 5 + length;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "crypto/platform/tls_client_config.h"
 #include "crypto/engine/tls_data_stream_impl.h"
+#include "crypto/platform/tls_client_config.h"
 
 #include <QByteArray>
 #include <QSharedPointer>

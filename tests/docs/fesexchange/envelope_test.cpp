@@ -171,8 +171,7 @@ TEST_F(Envelope, MalformedEnvelopesFailNamingWhatIsWrong)
         const char* message;
     };
     const Case cases[] = {
-        {"no signed", "<signed>true</signed>", "",
-         R"(xml::getChild: Can't find child element "signed" in "message")"},
+        {"no signed", "<signed>true</signed>", "", R"(xml::getChild: Can't find child element "signed" in "message")"},
         {"lower-case schema", "VELMAR_PORTAL_1_0", "raw", "Unknown MsgSchemaEt: raw"},
         {"unknown party type", "ABON", "abon", "Unknown PartyTypeEt: abon"},
         {"30 February", "2024-02-29", "2024-02-30", R"(xml::parseDate(): Error in date format: "2024-02-30")"},
@@ -208,7 +207,8 @@ TEST_F(Envelope, SignedIsTrueOnlyForTheTextTrue)
     };
     for (const auto& [text, expected] : cases) {
         QString xml = fullEnvelope;
-        xml.replace(QStringLiteral("<signed>true</signed>"), QStringLiteral("<signed>%1</signed>").arg(QLatin1String(text)));
+        xml.replace(QStringLiteral("<signed>true</signed>"),
+                    QStringLiteral("<signed>%1</signed>").arg(QLatin1String(text)));
         EXPECT_EQ(read(xml).signed_, expected) << text;
     }
 }
@@ -247,8 +247,9 @@ TEST_F(Envelope, UnreadableFilesFailInReadDocument)
         QStringLiteral("xml::readDocument(): Error opening \"%1\": ").arg(missing)))
         << absent;
     const std::string broken = errorOf(QStringLiteral("<message version=\"1\"><sender></message>"));
-    EXPECT_TRUE(QString::fromStdString(broken).startsWith(
-        QStringLiteral("xml::readDocument(): Error parsing xml \"%1\": ").arg(m_dir.filePath(QStringLiteral("envelope.0")))))
+    EXPECT_TRUE(
+        QString::fromStdString(broken).startsWith(QStringLiteral("xml::readDocument(): Error parsing xml \"%1\": ")
+                                                      .arg(m_dir.filePath(QStringLiteral("envelope.0")))))
         << broken;
 }
 

@@ -75,7 +75,8 @@ TEST(DocumentCopyReport, MarkupInThePortalsTextsStaysText)
     data.signInfo->certificate()->setSubjectName(QStringLiteral("CN=<b>x</b> & y"));
     const QString html = documentCopyReport(data);
     EXPECT_FALSE(html.contains(QStringLiteral("<script>fetch"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("&lt;script&gt;fetch('/local/rest/v1/crypto/certificates/delete')&lt;/script&gt;")))
+    EXPECT_TRUE(html.contains(
+        QStringLiteral("&lt;script&gt;fetch('/local/rest/v1/crypto/certificates/delete')&lt;/script&gt;")))
         << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("CN=&lt;b&gt;x&lt;/b&gt; &amp; y"))) << html.toStdString();
 }
@@ -86,8 +87,8 @@ TEST(DocumentCopyReport, ASignatureThatIsNotConfirmedSaysSo)
     data.signInfo->setCertificateState(CertificateState::UntrustedParty);
     const QString html = documentCopyReport(data);
     EXPECT_TRUE(html.contains(row(QStringLiteral("Подлинность документа:"), QStringLiteral("НЕ ПОДТВЕРЖДЕНА"))));
-    EXPECT_TRUE(html.contains(row(QStringLiteral("Статус сертификата:"),
-                                  certificateStateText(CertificateState::UntrustedParty))));
+    EXPECT_TRUE(html.contains(
+        row(QStringLiteral("Статус сертификата:"), certificateStateText(CertificateState::UntrustedParty))));
 }
 
 TEST(DocumentCopyReport, MissingPartsLeaveTheirSectionsOut)
@@ -102,7 +103,9 @@ TEST(DocumentCopyReport, MissingPartsLeaveTheirSectionsOut)
     const Case cases[] = {
         {"no request", [](DocumentCopyData& d) { d.reqDocDate = QDate(); }, {requestRow}, {signatureSection, agentText}},
         {"no check", [](DocumentCopyData& d) { d.signInfo.reset(); }, {signatureSection}, {requestRow, agentText}},
-        {"no agent", [](DocumentCopyData& d) { d.taName.clear(); }, {agentText, signatureLine, QStringLiteral("М.П.")},
+        {"no agent",
+         [](DocumentCopyData& d) { d.taName.clear(); },
+         {agentText, signatureLine, QStringLiteral("М.П.")},
          {requestRow, signatureSection}},
     };
     for (const Case& c : cases) {
@@ -123,6 +126,7 @@ TEST(DocumentCopyReport, ACheckWithoutCertificateLeavesTheCertificateRowsEmpty)
     const QString html = documentCopyReport(data);
     EXPECT_TRUE(html.contains(row(QStringLiteral("Данные владельца сертификата:"), QString())));
     EXPECT_TRUE(html.contains(row(QStringLiteral("Серийный номер сертификата:"), QString())));
-    EXPECT_TRUE(html.contains(row(QStringLiteral("Срок действия сертификата:"), QStringLiteral("С&nbsp;&nbsp;по&nbsp;"))));
+    EXPECT_TRUE(
+        html.contains(row(QStringLiteral("Срок действия сертификата:"), QStringLiteral("С&nbsp;&nbsp;по&nbsp;"))));
     EXPECT_TRUE(html.contains(row(QStringLiteral("Статус подписи:"), signStateText(SignState::Valid))));
 }

@@ -4,11 +4,11 @@ using namespace nxcrypto;
 
 CertificateDescriptionPtr certificateOf(const QString& subject)
 {
-    return CertificateDescriptionPtr::create(
-        QStringLiteral("1234567890123456789"), QStringLiteral("112210F47DE98115"), subject,
-        QStringLiteral("CN=Тестовый УЦ, O=ООО Удостоверение"), QDateTime(QDate(2021, 3, 1), QTime(9, 5, 7)),
-        QDateTime(QDate(2031, 12, 31), QTime(23, 59, 0)), QStringLiteral("1.2.643.7.1.1.3.2"),
-        QStringLiteral("1.2.643.7.1.1.1.1"));
+    return CertificateDescriptionPtr::create(QStringLiteral("1234567890123456789"), QStringLiteral("112210F47DE98115"),
+                                             subject, QStringLiteral("CN=Тестовый УЦ, O=ООО Удостоверение"),
+                                             QDateTime(QDate(2021, 3, 1), QTime(9, 5, 7)),
+                                             QDateTime(QDate(2031, 12, 31), QTime(23, 59, 0)),
+                                             QStringLiteral("1.2.643.7.1.1.3.2"), QStringLiteral("1.2.643.7.1.1.1.1"));
 }
 
 DataSignInfoPtr signOf(SignState state, const CertificateDescriptionPtr& certificate, const QByteArray& digest)

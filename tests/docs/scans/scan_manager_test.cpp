@@ -1,6 +1,6 @@
-#include "support/exception_message.h"
 #include "docs/fixtures/store_fixture.h"
 #include "docs/fixtures/temp_upload.h"
+#include "support/exception_message.h"
 
 #include "interfaces/scan_manager.h"
 #include "interfaces/temp_storage.h"
@@ -55,8 +55,7 @@ protected:
 };
 
 class PageCounts : public Scans, public ::testing::WithParamInterface<int>
-{
-};
+{};
 
 } // namespace
 
@@ -103,7 +102,9 @@ TEST_F(Scans, AnUnknownImageFailsBeforeAnythingIsWritten)
     put(drafts, "2", "old part");
     const QUuid unknown = QUuid::createUuid();
 
-    EXPECT_EQ(messageOf([&] { scans()->saveScan(m_id, 2, {addTempUpload(page(0)), unknown}); }),
+    EXPECT_EQ(messageOf([&] {
+                  scans()->saveScan(m_id, 2, {addTempUpload(page(0)), unknown});
+              }),
               "Temporary file not found: " + unknown.toString().toStdString());
     EXPECT_EQ(contents(drafts, "2"), "old part");
 }
@@ -138,8 +139,7 @@ TEST_F(Scans, AScanOfAReceivedDocumentIsDownloadedFirst)
         file.close();
         tessel::utils::zip(QFileInfo(archive), {image}, {"page00000.img"});
     }
-    serveDocument(StorageType::Inbox, {{2, false}}, false,
-                  {{"1", "body"}, {"2", fileBytes(QFileInfo(archive))}});
+    serveDocument(StorageType::Inbox, {{2, false}}, false, {{"1", "body"}, {"2", fileBytes(QFileInfo(archive))}});
 
     EXPECT_EQ(openedPages(StorageType::Inbox, 2), QList<QByteArray>{page(5)});
 }

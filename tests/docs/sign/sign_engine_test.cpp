@@ -3,9 +3,9 @@
 
 #include "interfaces/sign_engine.h"
 
-#include "interfaces/app_config.h"
-#include "crypto_setup/crypto_engine_setup.h"
 #include "crypto/crypto_test_support.h"
+#include "crypto_setup/crypto_engine_setup.h"
+#include "interfaces/app_config.h"
 #include "support/file_size_limit.h"
 #include "support/workstation.h"
 
@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
-
 
 using namespace tessel::docs;
 using nxcrypto::CertificateState;
@@ -47,10 +46,11 @@ public:
     {
         workstation.importContainer(QStringLiteral("user"), Workstation::pki(QStringLiteral("user.key.pem")),
                                     Workstation::pki(QStringLiteral("user.pem")), pin);
-        workstation.addToStore(QStringLiteral("ROOT"), {Workstation::pki(QStringLiteral("root.pem")),
-                                                        Workstation::pki(QStringLiteral("intermediate.pem")),
-                                                        Workstation::pki(QStringLiteral("root.crl.pem")),
-                                                        Workstation::pki(QStringLiteral("intermediate.crl.pem"))});
+        workstation.addToStore(QStringLiteral("ROOT"),
+                               {Workstation::pki(QStringLiteral("root.pem")),
+                                Workstation::pki(QStringLiteral("intermediate.pem")),
+                                Workstation::pki(QStringLiteral("root.crl.pem")),
+                                Workstation::pki(QStringLiteral("intermediate.crl.pem"))});
         qputenv("NXCSP_ROOT", workstation.providerRoot().toLocal8Bit());
         qputenv("TMPDIR", temporaryRoot.path().toLocal8Bit());
         tessel::AppConfig::instance()->updateConfig(
@@ -121,11 +121,20 @@ TEST_F(SignEngineTest, SignsEveryFileInOrderWithItsOwnSignatureAndDigest)
         EXPECT_EQ(block->signState(), SignState::Valid);
     EXPECT_EQ(info->globalSignState(), SignState::Valid);
 
-    const QStringList verifyCommand{QStringLiteral("cms"), QStringLiteral("-verify"), QStringLiteral("-binary"),
-                                    QStringLiteral("-inform"), QStringLiteral("DER"), QStringLiteral("-in"),
-                                    result.signFiles[1]->filePath(), QStringLiteral("-content"), files[1].filePath(),
-                                    QStringLiteral("-CAfile"), Workstation::pki(QStringLiteral("ca-bundle.pem")),
-                                    QStringLiteral("-purpose"), QStringLiteral("any"), QStringLiteral("-out"),
+    const QStringList verifyCommand{QStringLiteral("cms"),
+                                    QStringLiteral("-verify"),
+                                    QStringLiteral("-binary"),
+                                    QStringLiteral("-inform"),
+                                    QStringLiteral("DER"),
+                                    QStringLiteral("-in"),
+                                    result.signFiles[1]->filePath(),
+                                    QStringLiteral("-content"),
+                                    files[1].filePath(),
+                                    QStringLiteral("-CAfile"),
+                                    Workstation::pki(QStringLiteral("ca-bundle.pem")),
+                                    QStringLiteral("-purpose"),
+                                    QStringLiteral("any"),
+                                    QStringLiteral("-out"),
                                     QStringLiteral("/dev/null")};
     QString output;
     EXPECT_EQ(crypto_test::runOpenSsl(verifyCommand, &output), 0) << output.toStdString();
@@ -171,15 +180,25 @@ TEST_F(SignEngineTest, AFileThatDoesNotOpenFailsTheCallWithItsName)
     const QFileInfo b = document(QStringLiteral("b.bin"), "b");
     const SignResult signatures = engine().sign(pin, {a, b});
     const QFileInfo missing(documents.filePath(QStringLiteral("missing.pdf")));
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void()> call;
     };
     // The wrong password shows that signing stops at the files, before the key is touched.
     const Case cases[] = {
-        {"sign, second data file", [&] { engine().sign(QStringLiteral("wrong"), {a, missing, b}); }},
-        {"verify, data file", [&] { engine().verify(false, {missing, b}, pathsOf(signatures), QDateTime()); }},
-        {"verify, signature file", [&] { engine().verify(false, {a, b}, {*signatures.signFiles[0], missing}, QDateTime()); }},
+        {"sign, second data file",
+         [&] {
+             engine().sign(QStringLiteral("wrong"), {a, missing, b});
+         }},
+        {"verify, data file",
+         [&] {
+             engine().verify(false, {missing, b}, pathsOf(signatures), QDateTime());
+         }},
+        {"verify, signature file",
+         [&] {
+             engine().verify(false, {a, b}, {*signatures.signFiles[0], missing}, QDateTime());
+         }},
     };
     const QStringList before = signatureFilesOnDisk();
     for (const Case& c : cases) {
@@ -188,7 +207,8 @@ TEST_F(SignEngineTest, AFileThatDoesNotOpenFailsTheCallWithItsName)
             ADD_FAILURE() << c.name << ": no error";
         } catch (const tessel::utils::exception& e) {
             EXPECT_EQ(QString::fromUtf8(e.what()),
-                      QStringLiteral("SignEngine: Error opening file \"%1\": No such file or directory").arg(missing.filePath()))
+                      QStringLiteral("SignEngine: Error opening file \"%1\": No such file or directory")
+                          .arg(missing.filePath()))
                 << c.name;
         }
         EXPECT_EQ(signatureFilesOnDisk(), before) << c.name;
@@ -200,15 +220,24 @@ TEST_F(SignEngineTest, TheSignerIsTrustedInTheTrustStoreOrAsTheOwnKey)
     const QFileInfo data = document(QStringLiteral("data.xml"), "<документ/>");
     const SignResult own = engine().sign(pin, {data});
     const QFileInfo agentSignature(documents.filePath(QStringLiteral("agent.sign")));
-    const QStringList signCommand{QStringLiteral("cms"), QStringLiteral("-sign"), QStringLiteral("-binary"),
-                                  QStringLiteral("-outform"), QStringLiteral("DER"), QStringLiteral("-signer"),
-                                  Workstation::pki(QStringLiteral("agent.pem")), QStringLiteral("-inkey"),
-                                  Workstation::pki(QStringLiteral("agent.key.pem")), QStringLiteral("-in"),
-                                  data.filePath(), QStringLiteral("-out"), agentSignature.filePath()};
+    const QStringList signCommand{QStringLiteral("cms"),
+                                  QStringLiteral("-sign"),
+                                  QStringLiteral("-binary"),
+                                  QStringLiteral("-outform"),
+                                  QStringLiteral("DER"),
+                                  QStringLiteral("-signer"),
+                                  Workstation::pki(QStringLiteral("agent.pem")),
+                                  QStringLiteral("-inkey"),
+                                  Workstation::pki(QStringLiteral("agent.key.pem")),
+                                  QStringLiteral("-in"),
+                                  data.filePath(),
+                                  QStringLiteral("-out"),
+                                  agentSignature.filePath()};
     QString output;
     ASSERT_EQ(crypto_test::runOpenSsl(signCommand, &output), 0) << output.toStdString();
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         QFileInfo signature;
         bool agentInTrustStore;
@@ -223,7 +252,7 @@ TEST_F(SignEngineTest, TheSignerIsTrustedInTheTrustStoreOrAsTheOwnKey)
     for (const Case& c : cases) {
         if (c.agentInTrustStore)
             workstation().addToStore(QStringLiteral("velmar_portal_proxy_trust"),
-                                    {Workstation::pki(QStringLiteral("agent.pem"))});
+                                     {Workstation::pki(QStringLiteral("agent.pem"))});
         const nxcrypto::SignInfoPtr info = engine().verify(false, {data}, {c.signature}, QDateTime());
         EXPECT_EQ(info->globalSignState(), SignState::Valid) << c.name;
         EXPECT_EQ(info->certificateState(), c.state) << c.name << ": " << info->techInfo().toStdString();
@@ -242,7 +271,8 @@ TEST_F(SignEngineTest, DifferentCountsOfDataAndSignaturesFailInTheCryptoEngine)
         engine().verify(false, {a, a}, pathsOf(signatures), QDateTime());
         ADD_FAILURE() << "no error";
     } catch (const nxcrypto::Exception& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("CryptoProCSPEngine::verifySign(): Wrong count of data (2) and sign (1) blocks"));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("CryptoProCSPEngine::verifySign(): Wrong count of data (2) and sign (1) blocks"));
     }
 }
 
@@ -274,7 +304,8 @@ TEST_F(SignEngineTest, ASignatureThatCannotBeWrittenOutFailsTheSigning)
         }
     }
 
-    EXPECT_TRUE(QString::fromStdString(message).startsWith(QStringLiteral("SignEngine: Error writing signature file \"")))
+    EXPECT_TRUE(
+        QString::fromStdString(message).startsWith(QStringLiteral("SignEngine: Error writing signature file \"")))
         << message;
     EXPECT_TRUE(signatureFilesOnDisk().isEmpty());
 }

@@ -1,15 +1,14 @@
+#include "docs/fixtures/store_fixture.h"
 #include "support/exception_message.h"
 #include "support/file_size_limit.h"
-#include "docs/fixtures/store_fixture.h"
 
 #include "interfaces/drafts_storage.h"
 #include "portal/rest_error.h"
 
 #include <QDomDocument>
 #include <QFile>
-#include <QTextCodec>
 #include <QTemporaryDir>
-
+#include <QTextCodec>
 
 using namespace tessel::docs;
 
@@ -81,8 +80,9 @@ TEST_F(Drafts, SigningStoresTheSignaturesAndMarksTheEnvelope)
     // No "type" on the second attachment, and an "attachment" outside "attachments" that is no part.
     QString xml = envelopeXml({{1, false}, {2, false}}, false);
     xml.replace("<description>part 2</description><type>application/pdf</type>", "<description>part 2</description>");
-    xml.replace("<doc_num>1</doc_num>", "<doc_num>1</doc_num><doc_link uid=\"x\"><out_doc_num>1</out_doc_num>"
-                                        "<attachment index=\"9\"/></doc_link>");
+    xml.replace("<doc_num>1</doc_num>",
+                "<doc_num>1</doc_num><doc_link uid=\"x\"><out_doc_num>1</out_doc_num>"
+                "<attachment index=\"9\"/></doc_link>");
     putEnvelope(xml);
 
     store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes);
@@ -92,7 +92,8 @@ TEST_F(Drafts, SigningStoresTheSignaturesAndMarksTheEnvelope)
     EXPECT_EQ(hashTexts(), QStringList({"CgsM", "/wA="}));
     EXPECT_EQ(attachmentChildNames(0), QStringList({"description", "type", "hash", "data_length"}));
     EXPECT_EQ(attachmentChildNames(1), QStringList({"description", "data_length", "hash"}));
-    EXPECT_TRUE(envelopeRoot().firstChildElement("doc_link").firstChildElement("attachment").firstChildElement("hash").isNull());
+    EXPECT_TRUE(
+        envelopeRoot().firstChildElement("doc_link").firstChildElement("attachment").firstChildElement("hash").isNull());
 
     // Signing again replaces the hashes; nothing is added twice.
     store()->putAttachmentsSigns(m_id, m_signs.mid(1, 2), {"one", "two"});
@@ -172,12 +173,14 @@ TEST_F(Drafts, SigningThatCannotBeDoneWritesNothing)
 TEST_F(Drafts, UnreadableEnvelopesAreReportedAsSuch)
 {
     const QString path = filePath(drafts, "0");
-    EXPECT_EQ(QString::fromStdString(messageOf([&] { store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes); }))
-                  .section(": ", 0, 0),
+    EXPECT_EQ(QString::fromStdString(messageOf([&] {
+                  store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes);
+              })).section(": ", 0, 0),
               QStringLiteral("Error opening envelope \"%1\" for modification").arg(path));
     putEnvelope("<message><signed>");
-    EXPECT_EQ(QString::fromStdString(messageOf([&] { store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes); }))
-                  .section(": ", 0, 0),
+    EXPECT_EQ(QString::fromStdString(messageOf([&] {
+                  store()->putAttachmentsSigns(m_id, m_signs.mid(0, 2), twoHashes);
+              })).section(": ", 0, 0),
               QStringLiteral("Error reading envelope xml from \"%1\"").arg(path));
     EXPECT_EQ(contents(drafts, "0"), "<message><signed>");
 }
@@ -305,8 +308,9 @@ TEST_F(Drafts, SignaturesAreSentOnlyWhenAllAreThere)
     putEnvelope(envelopeXml({{1, true}, {2, true}}, true));
     put(drafts, "0.sign", "e");
     put(drafts, "2.sign", "a");
-    EXPECT_EQ(messageOf([&] { store()->sendDraftSigns(m_session, m_id).get(); }),
-              QStringLiteral("sendDraftSigns(): Can't find sign file \"%1\"").arg(filePath(drafts, "1.sign")).toStdString());
+    EXPECT_EQ(
+        messageOf([&] { store()->sendDraftSigns(m_session, m_id).get(); }),
+        QStringLiteral("sendDraftSigns(): Can't find sign file \"%1\"").arg(filePath(drafts, "1.sign")).toStdString());
     EXPECT_TRUE(m_portal.signsUploads().isEmpty());
 
     put(drafts, "1.sign", "b");
@@ -328,6 +332,7 @@ TEST_F(Drafts, SignaturesAreSentOnlyWhenAllAreThere)
 TEST_F(Drafts, AMissingEnvelopeFailsInReadDocument)
 {
     const QString message = QString::fromStdString(messageOf([&] { store()->readDocumentTransfer(m_id); }));
-    EXPECT_TRUE(message.startsWith(QStringLiteral("xml::readDocument(): Error opening \"%1\": ").arg(filePath(drafts, "0"))))
+    EXPECT_TRUE(
+        message.startsWith(QStringLiteral("xml::readDocument(): Error opening \"%1\": ").arg(filePath(drafts, "0"))))
         << message.toStdString();
 }

@@ -1,7 +1,7 @@
 #include "docs/fixtures/store_fixture.h"
 
-#include "interfaces/storage.h"
 #include "docs/store/storage_query.h"
+#include "interfaces/storage.h"
 #include "portal/rest_error.h"
 #include "tessel/exception.h"
 
@@ -64,9 +64,9 @@ TEST_F(DocumentStore, FetchesAnIncompleteDocumentOnceAndKeepsIt)
     EXPECT_EQ(contents(StorageType::Inbox, "2.sign"), "scan signature");
     // An entry that is no part is kept under the id but never listed.
     EXPECT_EQ(contents(StorageType::Inbox, "readme"), "not a part");
-    EXPECT_EQ(m_portal.downloads(), QStringList({storageUrl(StorageType::Inbox) + "?envelope=true&signs=false",
-                                                 storageUrl(StorageType::Inbox) +
-                                                     "?envelope=true&signs=true&allAttachments=true"}));
+    EXPECT_EQ(m_portal.downloads(),
+              QStringList({storageUrl(StorageType::Inbox) + "?envelope=true&signs=false",
+                           storageUrl(StorageType::Inbox) + "?envelope=true&signs=true&allAttachments=true"}));
     EXPECT_EQ(m_portal.downloadSessions(), QStringList({m_session, m_session}));
     EXPECT_TRUE(inbox->isComplete(m_id));
 
@@ -192,8 +192,7 @@ TEST_F(DocumentStore, DraftsAreFetchedEveryTime)
 
 // The stores of the fixture, pointed elsewhere.
 class StorageReinit : public StoreTest
-{
-};
+{};
 
 TEST_F(StorageReinit, MakesTheStoreDirectoriesOrFails)
 {
@@ -212,15 +211,16 @@ TEST_F(StorageReinit, MakesTheStoreDirectoriesOrFails)
         QString named;
     };
     const Case cases[] = {
-        {blocked, blocked + QDir::separator() + "inbox"},       // a file where the directory belongs
-        {root.filePath("a/b"), root.filePath("a/b")},           // one level only
+        {blocked, blocked + QDir::separator() + "inbox"}, // a file where the directory belongs
+        {root.filePath("a/b"), root.filePath("a/b")},     // one level only
     };
     for (const Case& c : cases) {
         try {
             tessel::docs::Storage::reinit(c.storageDir);
             ADD_FAILURE() << "no error for " << c.storageDir.toStdString();
         } catch (const tessel::utils::exception& e) {
-            EXPECT_EQ(e.what(), QStringLiteral("Could not create storage in \"%1\". Exiting...").arg(c.named).toStdString());
+            EXPECT_EQ(e.what(),
+                      QStringLiteral("Could not create storage in \"%1\". Exiting...").arg(c.named).toStdString());
         }
     }
 }

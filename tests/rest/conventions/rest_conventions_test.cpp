@@ -28,8 +28,9 @@ void echoJsonBody(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerRe
     respond(response, [&] {
         const QJsonValue value = parseJsonBody(request);
         static const char* types[] = {"null", "bool", "double", "string", "array", "object", "undefined"};
-        sendJson(response, QJsonObject{{"type", types[value.type() == QJsonValue::Undefined ? 6 : value.type()]},
-                                       {"value", value}});
+        sendJson(response,
+                 QJsonObject{{"type", types[value.type() == QJsonValue::Undefined ? 6 : value.type()]},
+                             {"value", value}});
     });
 }
 

@@ -37,8 +37,9 @@ TEST(AttachmentJson, DescriptionTypeAndScanFlag)
         EXPECT_EQ(json.value("description").toString(), c.description);
         EXPECT_EQ(json.value("scan").toBool(), c.scan);
     }
-    EXPECT_EQ(tessel::rest::attachmentJson(attachment("application/x-velmar-scan", std::nullopt)).value("type").toString(),
-              QStringLiteral("Scanned image"));
+    EXPECT_EQ(
+        tessel::rest::attachmentJson(attachment("application/x-velmar-scan", std::nullopt)).value("type").toString(),
+        QStringLiteral("Scanned image"));
     EXPECT_EQ(tessel::rest::attachmentJson(attachment("application/pdf", std::nullopt)).value("type").toString(),
               QStringLiteral("PDF document"));
 }

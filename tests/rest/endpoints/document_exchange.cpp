@@ -74,9 +74,10 @@ void DocumentExchange::addToStore(const std::vector<std::string>& storeAndFiles)
 bool DocumentExchange::verifiesWithOpenSsl(const std::filesystem::path& data, const std::filesystem::path& signature)
 {
     const testsupport::TestPki& pki = testsupport::TestPki::instance();
-    const testsupport::CommandResult verified = testsupport::runCommand(
-        {"openssl", "cms", "-verify", "-binary", "-inform", "DER", "-in", signature.string(), "-content", data.string(),
-         "-CAfile", pki.file("ca-bundle.pem").string(), "-purpose", "any", "-out", "/dev/null"},
-        pki.gostEnvironment());
+    const testsupport::CommandResult verified =
+        testsupport::runCommand({"openssl", "cms", "-verify", "-binary", "-inform", "DER", "-in", signature.string(),
+                                 "-content", data.string(), "-CAfile", pki.file("ca-bundle.pem").string(), "-purpose",
+                                 "any", "-out", "/dev/null"},
+                                pki.gostEnvironment());
     return verified.exitStatus == 0;
 }

@@ -54,7 +54,7 @@ protected:
     std::string scanRequest(int attachment, const std::string& images = "") const
     {
         return std::string(R"({"documentId": ")") + fullDraft + R"(", "attachmentIdx": )" + std::to_string(attachment)
-               + (images.empty() ? "" : R"(, "images": )" + images) + "}";
+            + (images.empty() ? "" : R"(, "images": )" + images) + "}";
     }
 
     int m_uploads = 0;
@@ -70,11 +70,15 @@ TEST_F(DraftEditing, SavingADraftPlaysTheEditsAndGivesThePortalTheSameDraft)
     const std::filesystem::path atPortal = portalDocument("drafts", fullDraft);
     const std::string thirdPart = fileText(atPortal / "3");
 
-    const CurlAnswer saved = call("PUT", std::string("drafts/") + fullDraft, R"({"subject": "Edited", "attachments": [
+    const CurlAnswer saved = call("PUT", std::string("drafts/") + fullDraft,
+                                  R"({"subject": "Edited", "attachments": [
         {"action": 2, "attachIdx": 3, "moveTo": 4},
-        {"action": 5, "attachIdx": 2, "file": ")" + pdfId + R"("},
-        {"action": 3, "attachIdx": 3, "images": [")" + firstId + R"(", ")" + secondId + R"("]},
-        {"action": 4, "files": [")" + pdfId + R"("]}]})");
+        {"action": 5, "attachIdx": 2, "file": ")"
+                                      + pdfId + R"("},
+        {"action": 3, "attachIdx": 3, "images": [")"
+                                      + firstId + R"(", ")" + secondId + R"("]},
+        {"action": 4, "files": [")" + pdfId
+                                      + R"("]}]})");
     ASSERT_EQ(saved.status, 200) << saved.body;
 
     // The portal's answer comes back; the draft object went without its edits.
@@ -116,7 +120,8 @@ TEST_F(DraftEditing, ARefusedSaveChangesNothing)
         {R"({"subject": "no edits"})", 400, "Bad request!"},
         {R"({"attachments": {"action": 1}})", 400, "Bad request!"},
         {R"({"attachments": [{"action": 1, "attachIdx": 2}, {"action": 7}]})", 500, "Unknown commit action 7"},
-        {R"({"attachments": [{"action": 1, "attachIdx": 3}, {"action": 5, "attachIdx": 2, "file": ")" + pngId + R"("}]})",
+        {R"({"attachments": [{"action": 1, "attachIdx": 3}, {"action": 5, "attachIdx": 2, "file": ")" + pngId
+             + R"("}]})",
          500, "validateCommitData(): {" + pngId + "} is not a PDF file."},
     };
     for (const auto& bad : cases) {
@@ -177,7 +182,8 @@ TEST_F(DraftEditing, ScansOfSentAndReceivedDocumentsOpenFromTheirStores)
                    R"({"attachments": [{"action": 3, "attachIdx": 2, "images": [")" + firstId + R"("]}]})")
                   .status,
               200);
-    ASSERT_EQ(call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "4711"})").status, 204);
+    ASSERT_EQ(call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "4711"})").status,
+              204);
     ASSERT_EQ(finishedProcessOf(fullDraft).value("state").toInt(), 3);
 
     EXPECT_EQ(pagesOf(call("GET", std::string("outbox/") + fullDraft + "/attachments/scan/2")),

@@ -1,11 +1,11 @@
 #include "process/scripted_process.h"
 #include "support/wait_until.h"
 
+#include "interfaces/manager.h"
+#include "server/local_request_handler_factory.h"
+#include "server/route_table.h"
 #include "support/http_test_client.h"
 #include "support/local_http_server.h"
-#include "server/local_request_handler_factory.h"
-#include "interfaces/manager.h"
-#include "server/route_table.h"
 #include "tessel/exception.h"
 #include "tessel/uuid_text.h"
 
@@ -39,17 +39,15 @@ protected:
     Manager* manager = Manager::instance();
 };
 
-std::string text(const QUuid& id)
-{
-    return tessel::uuidToText(id).toStdString();
-}
+std::string text(const QUuid& id) { return tessel::uuidToText(id).toStdString(); }
 
 } // namespace
 
 TEST_F(ProcessEndpoints, ListStateOfOneOverallStateAndClear)
 {
-    const auto failing = std::make_shared<ScriptedProcess>(
-        [](ScriptedProcess&) { throw tessel::utils::exception(QStringLiteral("Can't sign draft without document body")); });
+    const auto failing = std::make_shared<ScriptedProcess>([](ScriptedProcess&) {
+        throw tessel::utils::exception(QStringLiteral("Can't sign draft without document body"));
+    });
     const auto done = std::make_shared<ScriptedProcess>([](ScriptedProcess& p) { p.finish(); });
     const QUuid failingId = manager->add(failing);
     const QUuid doneId = manager->add(done);

@@ -59,7 +59,8 @@ TEST_F(ReceiveDocument, ASignatureThatDoesNotMatchItsPartIsReportedAndTheProcess
 {
     trustAgent();
     const std::filesystem::path document = portalDocument("inbox", incoming);
-    std::filesystem::copy_file(document / "1.sign", document / "2.sign", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(document / "1.sign", document / "2.sign",
+                               std::filesystem::copy_options::overwrite_existing);
 
     ASSERT_EQ(call("GET", std::string("inbox/") + incoming).status, 200);
     EXPECT_EQ(finishedProcessOf(incoming).value("state").toInt(), 3);

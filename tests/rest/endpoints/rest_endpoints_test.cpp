@@ -51,7 +51,8 @@ protected:
         if (QFile::exists(path))
             return path.toStdString();
         if (name.endsWith(QLatin1String(".zip"))) {
-            tessel::utils::zip(QFileInfo(path), {QFileInfo(QString::fromStdString(sample(QStringLiteral("inner.pdf"))))}, {});
+            tessel::utils::zip(QFileInfo(path),
+                               {QFileInfo(QString::fromStdString(sample(QStringLiteral("inner.pdf"))))}, {});
             return path.toStdString();
         }
         QFile file(path);
@@ -93,8 +94,9 @@ protected:
     {
         workstation.importContainer(name, Workstation::pki(QStringLiteral("user.key.pem")),
                                     Workstation::pki(QStringLiteral("user.pem")), pin);
-        workstation.addToStore(QStringLiteral("ROOT"), {Workstation::pki(QStringLiteral("root.pem")),
-                                                        Workstation::pki(QStringLiteral("intermediate.pem"))});
+        workstation.addToStore(QStringLiteral("ROOT"),
+                               {Workstation::pki(QStringLiteral("root.pem")),
+                                Workstation::pki(QStringLiteral("intermediate.pem"))});
     }
 
     // A certificates-only PKCS#7 of one PEM certificate, as a user would import it.
@@ -102,10 +104,12 @@ protected:
     {
         const QString path = samples.filePath(pkiFile + QStringLiteral(".p7b"));
         QProcess openssl;
-        openssl.start(QStringLiteral("openssl"), {QStringLiteral("crl2pkcs7"), QStringLiteral("-nocrl"), QStringLiteral("-certfile"),
-                                                  Workstation::pki(pkiFile), QStringLiteral("-outform"), QStringLiteral("DER"),
-                                                  QStringLiteral("-out"), path});
-        EXPECT_TRUE(openssl.waitForFinished() && openssl.exitCode() == 0) << openssl.readAllStandardError().toStdString();
+        openssl.start(QStringLiteral("openssl"),
+                      {QStringLiteral("crl2pkcs7"), QStringLiteral("-nocrl"), QStringLiteral("-certfile"),
+                       Workstation::pki(pkiFile), QStringLiteral("-outform"), QStringLiteral("DER"),
+                       QStringLiteral("-out"), path});
+        EXPECT_TRUE(openssl.waitForFinished() && openssl.exitCode() == 0)
+            << openssl.readAllStandardError().toStdString();
         return path.toStdString();
     }
 
@@ -234,7 +238,8 @@ TEST_F(RestEndpoints, ImportChainAndDeleteACertificateThroughHttp)
     EXPECT_TRUE(jsonOf(preview).toObject().value("subjectName").toString().contains(QStringLiteral("Иванов")));
     EXPECT_EQ(jsonOf(get("crypto/certificates")).toObject(), before); // a preview changes no store
 
-    EXPECT_EQ(post("crypto/certificates/add", QJsonObject{{"id", QString::fromStdString(id)}, {"ca", false}}).status, 204);
+    EXPECT_EQ(post("crypto/certificates/add", QJsonObject{{"id", QString::fromStdString(id)}, {"ca", false}}).status,
+              204);
     const QJsonArray reg = jsonOf(get("crypto/certificates")).toObject().value("reg").toArray();
     ASSERT_EQ(reg.size(), before.value("reg").toArray().size() + 1);
     QJsonObject added;
@@ -263,8 +268,10 @@ TEST_F(RestEndpoints, UploadedIdsThatAreUnknownOrRsa)
     startProxy();
     for (const char* store : {"reg", "ca"}) {
         for (const QJsonValue& certificate : jsonOf(get("crypto/certificates")).toObject().value(store).toArray())
-            EXPECT_FALSE(certificate.toObject().value("subjectName").toString().contains(QStringLiteral("RSA"),
-                                                                                       Qt::CaseInsensitive));
+            EXPECT_FALSE(certificate.toObject()
+                             .value("subjectName")
+                             .toString()
+                             .contains(QStringLiteral("RSA"), Qt::CaseInsensitive));
     }
     const HttpAnswer rsa = post("crypto/certificates/blob", uploadPath(pkcs7Of(QStringLiteral("rsa.pem"))));
     EXPECT_EQ(rsa.status, 400);
@@ -294,8 +301,7 @@ TEST_F(RestEndpoints, TemporaryStorage)
     startProxy();
     // A PDF and a PNG as "pdf": a fresh id, then the null id.
     const HttpAnswer pdfs = httpUpload(port, "/local/rest/v1/storage?type=pdf",
-                                       {sample(QStringLiteral("sample.pdf")),
-                                        sample(QStringLiteral("sample.png"))});
+                                       {sample(QStringLiteral("sample.pdf")), sample(QStringLiteral("sample.png"))});
     ASSERT_EQ(pdfs.status, 200) << pdfs.body;
     EXPECT_EQ(pdfs.header("Content-Type"), "application/json");
     EXPECT_FALSE(pdfs.has("Pragma"));
@@ -311,11 +317,12 @@ TEST_F(RestEndpoints, TemporaryStorage)
     EXPECT_EQ(pdf.body.rfind("%PDF-", 0), 0u);
 
     // The default type takes a ZIP and refuses a PDF; an unknown type is treated as default and logged.
-    for (const std::string& target : {std::string("/local/rest/v1/storage"), std::string("/local/rest/v1/storage?type=zip")}) {
-        const QJsonArray zipIds = jsonOf(httpUpload(port, target,
-                                                    {sample(QStringLiteral("sample.zip")),
-                                                     sample(QStringLiteral("sample.pdf"))}))
-                                      .toArray();
+    for (const std::string& target :
+         {std::string("/local/rest/v1/storage"), std::string("/local/rest/v1/storage?type=zip")}) {
+        const QJsonArray zipIds =
+            jsonOf(
+                httpUpload(port, target, {sample(QStringLiteral("sample.zip")), sample(QStringLiteral("sample.pdf"))}))
+                .toArray();
         ASSERT_EQ(zipIds.size(), 2) << target;
         EXPECT_NE(zipIds[0].toString(), "00000000-0000-0000-0000-000000000000") << target;
         EXPECT_EQ(zipIds[1].toString(), "00000000-0000-0000-0000-000000000000") << target;

@@ -16,7 +16,8 @@ std::string localFile(const std::filesystem::path& store, const std::string& id,
 
 TEST_F(SendDraft, SignsEveryPartThenTheEnvelopeAndSendsTheDraft)
 {
-    const CurlAnswer started = call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "4711"})");
+    const CurlAnswer started =
+        call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "4711"})");
     ASSERT_EQ(started.status, 204) << started.body;
 
     const QJsonObject status = finishedProcessOf(fullDraft);
@@ -64,7 +65,8 @@ TEST_F(SendDraft, ADraftWithoutBodyFailsWhileSigningAndLeavesNoSignature)
 
 TEST_F(SendDraft, AWrongPasswordFailsTheProcessAndTheDraftStaysAtThePortal)
 {
-    ASSERT_EQ(call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "wrong"})").status, 204);
+    ASSERT_EQ(call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "wrong"})").status,
+              204);
     const QJsonObject status = finishedProcessOf(fullDraft);
     EXPECT_EQ(status.value("state").toInt(), 2);
     EXPECT_EQ(status.value("stage").toString(), QStringLiteral("Sign draft"));

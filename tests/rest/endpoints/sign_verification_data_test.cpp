@@ -11,10 +11,7 @@ using tessel::rest::SignVerificationData;
 
 namespace {
 
-SignVerificationData dataOf(const char* json)
-{
-    return SignVerificationData(QJsonDocument::fromJson(json).object());
-}
+SignVerificationData dataOf(const char* json) { return SignVerificationData(QJsonDocument::fromJson(json).object()); }
 
 // Local time three hours east of UTC for one test, whatever zone the machine is in.
 class MoscowTime
@@ -61,7 +58,8 @@ TEST(SignVerificationData, FillsTheCopyFromThePortalsKeys)
 
 TEST(SignVerificationData, MissingKeysReadAsEmptyAndTheRequestNumberNeedsItsDate)
 {
-    const tessel::docs::DocumentCopyData copy = dataOf(R"({"reqDocNum": "И-7", "outDocDate": "3.12.2026"})").documentCopyData();
+    const tessel::docs::DocumentCopyData copy =
+        dataOf(R"({"reqDocNum": "И-7", "outDocDate": "3.12.2026"})").documentCopyData();
     EXPECT_TRUE(copy.msgType.isEmpty());
     EXPECT_TRUE(copy.taName.isEmpty());
     EXPECT_FALSE(copy.outDocDate.isValid());
@@ -72,7 +70,7 @@ TEST(SignVerificationData, MissingKeysReadAsEmptyAndTheRequestNumberNeedsItsDate
 TEST(SignVerificationData, OnlyTheStatesOfAMadeCheckAskForOne)
 {
     const std::pair<const char*, bool> cases[] = {
-        {R"({"signStateId": 0})", false}, {R"({"signStateId": 1})", true},  {R"({"signStateId": 2})", true},
+        {R"({"signStateId": 0})", false}, {R"({"signStateId": 1})", true},    {R"({"signStateId": 2})", true},
         {R"({"signStateId": 3})", false}, {R"({"signStateId": "1"})", false}, {R"({})", false},
     };
     for (const auto& [json, asks] : cases)

@@ -13,10 +13,7 @@ const std::string userSubject = "CN=Иванов Иван Иванович";
 const std::string confirmed = "<span style=\"color: green\">ПОДТВЕРЖДЕНА</span>";
 const std::string notConfirmed = "<span style=\"color: red\">НЕ ПОДТВЕРЖДЕНА</span>";
 
-bool contains(const std::string& html, const std::string& text)
-{
-    return html.find(text) != std::string::npos;
-}
+bool contains(const std::string& html, const std::string& text) { return html.find(text) != std::string::npos; }
 
 long requestsTo(const testsupport::StandInPortalProcess& portal, const std::string& target)
 {
@@ -31,7 +28,8 @@ QJsonObject recordedSignState(const std::filesystem::path& document)
 
 std::string localTimeText(const QString& isoTime)
 {
-    return QDateTime::fromString(isoTime, Qt::ISODateWithMs).toLocalTime()
+    return QDateTime::fromString(isoTime, Qt::ISODateWithMs)
+        .toLocalTime()
         .toString(QStringLiteral("dd-MM-yyyy HH:mm:ss"))
         .toStdString();
 }
@@ -46,7 +44,8 @@ TEST_F(SignatureViews, TheCheckOfATrustedIncomingDocumentIsShownAndReportedToThe
     EXPECT_EQ(answer.header("content-type"), "text/html");
     EXPECT_TRUE(contains(answer.body, confirmed)) << answer.body;
     EXPECT_TRUE(contains(answer.body, "Владелец сертификата: <span class=\"value\">" + agentSubject)) << answer.body;
-    for (const char* heading : {"<h4>Подпись сообщения</h4>", "<h4>Подпись вложения № 1</h4>", "<h4>Подпись вложения № 2</h4>"})
+    for (const char* heading :
+         {"<h4>Подпись сообщения</h4>", "<h4>Подпись вложения № 1</h4>", "<h4>Подпись вложения № 2</h4>"})
         EXPECT_TRUE(contains(answer.body, heading)) << heading;
     EXPECT_FALSE(contains(answer.body, "<h4>Подпись вложения № 3</h4>"));
     EXPECT_FALSE(contains(answer.body, "Исключение"));
@@ -61,7 +60,8 @@ TEST_F(SignatureViews, AnUntrustedSignerIsShownAsNotConfirmedAndNothingIsReporte
     const CurlAnswer answer = call("GET", std::string("inbox/") + incoming + "/sign");
     ASSERT_EQ(answer.status, 200) << answer.body;
     EXPECT_TRUE(contains(answer.body, notConfirmed)) << answer.body;
-    EXPECT_TRUE(contains(answer.body, "Статус сертификата: <span class=\"value\">Сертификат неизвестного доверенного лица"))
+    EXPECT_TRUE(
+        contains(answer.body, "Статус сертификата: <span class=\"value\">Сертификат неизвестного доверенного лица"))
         << answer.body;
     EXPECT_TRUE(contains(answer.body, agentSubject));
     EXPECT_EQ(requestsTo(portal, "/signState"), 0);
@@ -71,7 +71,8 @@ TEST_F(SignatureViews, APartThatDoesNotMatchItsSignatureIsShownInItsBlock)
 {
     trustAgent();
     const std::filesystem::path document = portalDocument("inbox", incoming);
-    std::filesystem::copy_file(document / "1.sign", document / "2.sign", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(document / "1.sign", document / "2.sign",
+                               std::filesystem::copy_options::overwrite_existing);
 
     const CurlAnswer answer = call("GET", std::string("inbox/") + incoming + "/sign");
     ASSERT_EQ(answer.status, 200) << answer.body;
@@ -103,7 +104,8 @@ TEST_F(SignatureViews, APortalThatRefusesTheSignStateStillGetsTheReportShown)
 TEST_F(SignatureViews, ASentDocumentSignedWithTheOwnKeyIsConfirmedAndNeverReported)
 {
     trustAgent();
-    ASSERT_EQ(call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "4711"})").status, 204);
+    ASSERT_EQ(call("POST", "drafts/send", std::string(R"({"uids": ")") + fullDraft + R"(", "pwd": "4711"})").status,
+              204);
     ASSERT_EQ(finishedProcessOf(fullDraft).value("state").toInt(), 3);
 
     const CurlAnswer answer = call("GET", std::string("outbox/") + fullDraft + "/sign");
@@ -145,9 +147,11 @@ TEST_F(SignatureViews, TheCopyOfACheckedDocumentShowsTheCheckAsOfThePortalsTime)
     EXPECT_TRUE(contains(answer.body, "Данные об электронной подписи")) << answer.body;
     EXPECT_TRUE(contains(answer.body, "<td class=\"field\">Подлинность документа:</td><td>ПОДТВЕРЖДЕНА</td>"));
     EXPECT_TRUE(contains(answer.body, "<td class=\"field\">Данные владельца сертификата:</td><td>" + agentSubject));
-    EXPECT_TRUE(contains(answer.body, "<td class=\"field\">Время проверки подписи:</td><td>"
-                                          + localTimeText(recorded.value("changeTime").toString()) + "</td>"))
-        << recorded.value("changeTime").toString().toStdString() << "\n" << answer.body;
+    EXPECT_TRUE(contains(answer.body,
+                         "<td class=\"field\">Время проверки подписи:</td><td>"
+                             + localTimeText(recorded.value("changeTime").toString()) + "</td>"))
+        << recorded.value("changeTime").toString().toStdString() << "\n"
+        << answer.body;
 }
 
 TEST_F(SignatureViews, BadIdsAndUnknownDocumentsAreRefused)
@@ -155,12 +159,9 @@ TEST_F(SignatureViews, BadIdsAndUnknownDocumentsAreRefused)
     const std::string nullId = "00000000-0000-0000-0000-000000000000";
     const std::string unknown = "11111111-2222-3333-4444-555555555555";
     const std::pair<std::string, int> cases[] = {
-        {"inbox/" + nullId + "/sign", 400},
-        {"outbox/" + nullId + "/sign", 400},
-        {"inbox/" + nullId + "/reassure", 400},
-        {"inbox/" + unknown + "/sign", 500},
-        {"outbox/" + unknown + "/sign", 500},
-        {"inbox/" + unknown + "/reassure", 500},
+        {"inbox/" + nullId + "/sign", 400},     {"outbox/" + nullId + "/sign", 400},
+        {"inbox/" + nullId + "/reassure", 400}, {"inbox/" + unknown + "/sign", 500},
+        {"outbox/" + unknown + "/sign", 500},   {"inbox/" + unknown + "/reassure", 500},
     };
     for (const auto& [path, status] : cases) {
         const CurlAnswer answer = call("GET", path);
