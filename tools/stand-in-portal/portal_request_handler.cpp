@@ -3,6 +3,7 @@
 #include "client_subject.h"
 #include "diagnostics.h"
 #include "http_error.h"
+#include "request_body.h"
 
 #include <Poco/Exception.h>
 #include <Poco/Net/HTTPServerRequestImpl.h>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "portal_options.h"
-#include "request_body.h"
 #include "request_log.h"
 #include "response.h"
 #include "route_table.h"
