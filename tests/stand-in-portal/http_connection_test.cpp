@@ -63,9 +63,10 @@ private:
     Poco::Net::SecureStreamSocket m_socket;
 };
 
-std::string post(const std::string& target, const std::string& framing)
+// headers: each line with its line break.
+std::string post(const std::string& target, const std::string& headers)
 {
-    return "POST " + target + " HTTP/1.1\r\nHost: localhost\r\n" + framing + "\r\n\r\n";
+    return "POST " + target + " HTTP/1.1\r\nHost: localhost\r\n" + headers + "\r\n";
 }
 
 // Asked last on a connection, so that the portal closes it after the answer.
@@ -115,10 +116,11 @@ TEST_F(HttpConnection, BodiesEndWhereTheNextRequestStarts)
         std::string wire;
         std::string body;
     } cases[] = {
-        {"chunked with an extension and a trailer", "Transfer-Encoding: chunked",
+        {"chunked with an extension and a trailer", "Transfer-Encoding: chunked\r\n",
          "5;name=value\r\nhello\r\n1A\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\nX-Trailer: t\r\n\r\n",
          "helloabcdefghijklmnopqrstuvwxyz"},
-        {"fixed length", "Content-Length: 10", "0123456789", "0123456789"},
+        {"fixed length", "Content-Length: 10\r\n", "0123456789", "0123456789"},
+        {"no framing, so no body", "", "", ""},
     };
     for (const auto& c : cases) {
         const std::string answers = exchange(post("/test/upload", c.framing) + c.wire + kClosingEcho);
@@ -133,7 +135,7 @@ TEST_F(HttpConnection, BodiesEndWhereTheNextRequestStarts)
 TEST_F(HttpConnection, ExpectContinueIsAnsweredOnceBeforeTheAnswer)
 {
     const std::string answers =
-        exchange(post("/test/upload", "Expect: 100-continue\r\nContent-Length: 3") + "abc" + kClosingEcho);
+        exchange(post("/test/upload", "Expect: 100-continue\r\nContent-Length: 3\r\n") + "abc" + kClosingEcho);
     EXPECT_EQ(answers.find("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK"), 0u) << answers;
     EXPECT_EQ(countOf(answers, "100 Continue"), 1u) << answers;
     EXPECT_NE(answers.find(sha256("abc")), std::string::npos) << answers;
@@ -147,15 +149,15 @@ TEST_F(HttpConnection, BrokenFramingIsRefusedAndEndsTheConnection)
         std::string wire;
         std::string statusLine;
     } cases[] = {
-        {"Content-Length: -1", "", "HTTP/1.1 400 Bad Request"},
+        {"Content-Length: -1\r\n", "", "HTTP/1.1 400 Bad Request"},
         // POCO refuses these before any handler sees the request, and gives no answer.
-        {"Content-Length: 12a", "", ""},
-        {"Content-Length: 99999999999999999999", "", ""},
-        {"Transfer-Encoding: gzip", "", "HTTP/1.1 501 Not Implemented"},
-        {"Transfer-Encoding: chunked", "zz\r\n", "HTTP/1.1 400 Bad Request"},
-        {"Transfer-Encoding: chunked", "\r\n", "HTTP/1.1 400 Bad Request"},
-        {"Transfer-Encoding: chunked", "2\r\nabc\r\n0\r\n\r\n", "HTTP/1.1 400 Bad Request"},
-        {"Transfer-Encoding: chunked", std::string(5000, '1'), "HTTP/1.1 400 Bad Request"},
+        {"Content-Length: 12a\r\n", "", ""},
+        {"Content-Length: 99999999999999999999\r\n", "", ""},
+        {"Transfer-Encoding: gzip\r\n", "", "HTTP/1.1 501 Not Implemented"},
+        {"Transfer-Encoding: chunked\r\n", "zz\r\n", "HTTP/1.1 400 Bad Request"},
+        {"Transfer-Encoding: chunked\r\n", "\r\n", "HTTP/1.1 400 Bad Request"},
+        {"Transfer-Encoding: chunked\r\n", "2\r\nabc\r\n0\r\n\r\n", "HTTP/1.1 400 Bad Request"},
+        {"Transfer-Encoding: chunked\r\n", std::string(5000, '1'), "HTTP/1.1 400 Bad Request"},
     };
     for (const auto& c : cases) {
         // The request after the broken one must not be read: its start is unknown.
@@ -176,10 +178,10 @@ TEST_F(HttpConnection, ABodyCutShortGetsNoAnswer)
         std::string framing;
         std::string wire;
     } cases[] = {
-        {"Content-Length: 10", "01234"},
-        {"Transfer-Encoding: chunked", "a\r\n01234"},
-        {"Transfer-Encoding: chunked", "5\r\nhello\r\n"},
-        {"Transfer-Encoding: chunked", "0\r\nX-Trailer: t\r\n"},
+        {"Content-Length: 10\r\n", "01234"},
+        {"Transfer-Encoding: chunked\r\n", "a\r\n01234"},
+        {"Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n"},
+        {"Transfer-Encoding: chunked\r\n", "0\r\nX-Trailer: t\r\n"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(exchange(post("/test/upload", c.framing) + c.wire, true), "") << c.framing << " with " << c.wire;
@@ -194,11 +196,11 @@ TEST_F(HttpConnection, AnUnreadBodyIsSkippedUnlessItsFramingIsBroken)
         std::string statusLine;
         bool connectionKept;
     } cases[] = {
-        {"a refused request", post("/no/such/page", "Content-Length: 5") + "hello", "HTTP/1.1 404 Not Found", true},
+        {"a refused request", post("/no/such/page", "Content-Length: 5\r\n") + "hello", "HTTP/1.1 404 Not Found", true},
         {"an answered request",
          "GET /test/download?size=3 HTTP/1.1\r\nHost: localhost\r\nContent-Length: 5\r\n\r\nhello", "HTTP/1.1 200 OK",
          true},
-        {"broken framing", post("/no/such/page", "Transfer-Encoding: chunked") + "zz\r\n", "HTTP/1.1 404 Not Found",
+        {"broken framing", post("/no/such/page", "Transfer-Encoding: chunked\r\n") + "zz\r\n", "HTTP/1.1 404 Not Found",
          false},
     };
     for (const auto& c : cases) {
