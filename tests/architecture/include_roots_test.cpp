@@ -90,8 +90,9 @@ TEST(IncludeRoots, EveryIncludeNamesOneFileOfItsOwnLibraryOrIsWrittenFromARoot)
                 continue; // generated, e.g. a moc file
             EXPECT_EQ(found.size(), 1U) << where << " names more than one header";
             // A bare name may only reach a header of the including file's own library.
-            if (name.find('/') == std::string::npos)
+            if (name.find('/') == std::string::npos) {
                 EXPECT_TRUE(isInside(found[0], libraryFolder(file))) << where << " reaches into another library";
+            }
         }
     }
 }

@@ -11,7 +11,8 @@
 namespace standin {
 
 // One document as the portal's page lists it.
-struct ListedDocument {
+struct ListedDocument
+{
     std::string id;
     EnvelopeSummary summary;
     int signStateId = 0;
@@ -20,7 +21,8 @@ struct ListedDocument {
 };
 
 // The documents of the user, by kind, each list in the order of date and number.
-struct DocumentLists {
+struct DocumentLists
+{
     std::vector<ListedDocument> drafts;
     std::vector<ListedDocument> inbox;
     std::vector<ListedDocument> outbox;

@@ -17,10 +17,7 @@ const char* const kStyle =
     "th,td{border:1px solid #bbb;padding:.3em .6em;text-align:left;vertical-align:top}th{background:#eee}"
     "td.actions{white-space:nowrap}td.error,#message{color:#a00}ul{margin:.2em 0}";
 
-QString escaped(const QString& text)
-{
-    return text.toHtmlEscaped();
-}
+QString escaped(const QString& text) { return text.toHtmlEscaped(); }
 
 // Envelope dates are ISO dates; anything else is shown as written.
 QString displayDate(const QString& text)
@@ -43,20 +40,18 @@ QString signStateText(int signStateId)
     }
 }
 
-QString cell(const QString& text)
-{
-    return QStringLiteral("<td>%1</td>").arg(escaped(text));
-}
+QString cell(const QString& text) { return QStringLiteral("<td>%1</td>").arg(escaped(text)); }
 
-QString documentRow(const QString& kind, const ListedDocument& document, bool withSignState, const std::vector<Action>& actions)
+QString documentRow(const QString& kind, const ListedDocument& document, bool withSignState,
+                    const std::vector<Action>& actions)
 {
     const QString id = QString::fromStdString(document.id);
     const QString number = document.error.isEmpty() ? document.summary.number : id;
     QString cells;
     if (document.error.isEmpty()) {
         const EnvelopeSummary& summary = document.summary;
-        cells = cell(summary.number) + cell(displayDate(summary.date)) + cell(summary.sender) + cell(summary.recipient) +
-                cell(summary.type);
+        cells = cell(summary.number) + cell(displayDate(summary.date)) + cell(summary.sender) + cell(summary.recipient)
+            + cell(summary.type);
         if (withSignState)
             cells += cell(signStateText(document.signStateId));
     } else {
@@ -66,13 +61,16 @@ QString documentRow(const QString& kind, const ListedDocument& document, bool wi
     }
     QString buttons;
     for (const Action& action : actions)
-        buttons += QStringLiteral("<button type=\"button\" data-action=\"%1\">%2</button> ").arg(action.first, action.second);
-    return QStringLiteral("<tr data-kind=\"%1\" data-id=\"%2\" data-number=\"%3\">%4<td class=\"actions\">%5</td></tr>\n")
+        buttons +=
+            QStringLiteral("<button type=\"button\" data-action=\"%1\">%2</button> ").arg(action.first, action.second);
+    return QStringLiteral(
+               "<tr data-kind=\"%1\" data-id=\"%2\" data-number=\"%3\">%4<td class=\"actions\">%5</td></tr>\n")
         .arg(kind, escaped(id), escaped(number), cells, buttons.trimmed());
 }
 
 QString documentSection(const QString& kind, const QString& title, const QString& emptyText,
-                        const std::vector<ListedDocument>& documents, bool withSignState, const std::vector<Action>& actions)
+                        const std::vector<ListedDocument>& documents, bool withSignState,
+                        const std::vector<Action>& actions)
 {
     QString section = QStringLiteral("<section id=\"%1\">\n<h2>%2</h2>\n").arg(kind, title);
     if (documents.empty())
@@ -88,14 +86,14 @@ QString documentSection(const QString& kind, const QString& title, const QString
 QString documentsOf(const DocumentLists& lists)
 {
     const Action attachments{"attachments", "Вложения"};
-    return QStringLiteral("<div id=\"documents\">\n") +
-           documentSection("drafts", "Черновики", "Черновиков нет.", lists.drafts, false,
-                           {{"send", "Подписать и отправить"}, {"delete", "Удалить"}}) +
-           documentSection("inbox", "Входящие документы", "Входящих документов нет.", lists.inbox, true,
-                           {{"receive", "Получить и проверить"}, attachments}) +
-           documentSection("outbox", "Отправленные документы", "Отправленных документов нет.", lists.outbox, false,
-                           {attachments}) +
-           QStringLiteral("</div>\n");
+    return QStringLiteral("<div id=\"documents\">\n")
+        + documentSection("drafts", "Черновики", "Черновиков нет.", lists.drafts, false,
+                          {{"send", "Подписать и отправить"}, {"delete", "Удалить"}})
+        + documentSection("inbox", "Входящие документы", "Входящих документов нет.", lists.inbox, true,
+                          {{"receive", "Получить и проверить"}, attachments})
+        + documentSection("outbox", "Отправленные документы", "Отправленных документов нет.", lists.outbox, false,
+                          {attachments})
+        + QStringLiteral("</div>\n");
 }
 
 const char* const kProcessesAndDialog =
@@ -118,15 +116,17 @@ std::string documentPageHtml(const std::string& clientSubject, const DocumentLis
         body = QStringLiteral("<p id=\"user\" class=\"anonymous\">No client certificate</p>\n"
                               "<p>Документы доступны после входа с сертификатом клиента.</p>\n");
     } else {
-        body = QStringLiteral("<p id=\"user\">Signed in as %1</p>\n").arg(escaped(QString::fromStdString(clientSubject))) +
-               QStringLiteral("<p id=\"message\" role=\"alert\" hidden></p>\n") + documentsOf(lists) +
-               QString::fromUtf8(kProcessesAndDialog) +
-               QStringLiteral("<script>\n%1</script>\n").arg(QString::fromUtf8(documentPageScript()));
+        body =
+            QStringLiteral("<p id=\"user\">Signed in as %1</p>\n").arg(escaped(QString::fromStdString(clientSubject)))
+            + QStringLiteral("<p id=\"message\" role=\"alert\" hidden></p>\n") + documentsOf(lists)
+            + QString::fromUtf8(kProcessesAndDialog)
+            + QStringLiteral("<script>\n%1</script>\n").arg(QString::fromUtf8(documentPageScript()));
     }
-    const QString page = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ru\">\n<head><meta charset=\"utf-8\">"
-                                        "<title>Портал Велмар: документы</title><link rel=\"icon\" href=\"data:,\">"
-                                        "<style>%1</style></head>\n<body>\n<h1>Портал Велмар</h1>\n%2</body>\n</html>\n")
-                             .arg(QString::fromUtf8(kStyle), body);
+    const QString page =
+        QStringLiteral("<!DOCTYPE html>\n<html lang=\"ru\">\n<head><meta charset=\"utf-8\">"
+                       "<title>Портал Велмар: документы</title><link rel=\"icon\" href=\"data:,\">"
+                       "<style>%1</style></head>\n<body>\n<h1>Портал Велмар</h1>\n%2</body>\n</html>\n")
+            .arg(QString::fromUtf8(kStyle), body);
     return page.toStdString();
 }
 

@@ -12,10 +12,7 @@ namespace {
 
 using Poco::Net::HTTPResponse;
 
-bool isDocumentKind(const std::string& kind)
-{
-    return kind == "drafts" || kind == "inbox" || kind == "outbox";
-}
+bool isDocumentKind(const std::string& kind) { return kind == "drafts" || kind == "inbox" || kind == "outbox"; }
 
 // 8-4-4-4-12 hexadecimal digits; anything else could also climb out of the store.
 bool isDocumentId(const std::string& id)
@@ -32,22 +29,20 @@ bool isDocumentId(const std::string& id)
 
 std::string lowerCase(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
 } // namespace
 
-DocumentStore::DocumentStore(const std::filesystem::path& stateDir)
-    : stateDir_(stateDir)
-{
-}
+DocumentStore::DocumentStore(const std::filesystem::path& stateDir) : m_stateDir(stateDir) {}
 
 std::filesystem::path DocumentStore::directory(const std::string& kind, const std::string& id) const
 {
     if (!isDocumentKind(kind) || !isDocumentId(id))
         throw HttpError(HTTPResponse::HTTP_NOT_FOUND, "no such document: " + kind + "/" + id);
-    return stateDir_ / "documents" / kind / lowerCase(id);
+    return m_stateDir / "documents" / kind / lowerCase(id);
 }
 
 std::filesystem::path DocumentStore::existing(const std::string& kind, const std::string& id) const
@@ -63,7 +58,7 @@ std::vector<std::string> DocumentStore::ids(const std::string& kind) const
     if (!isDocumentKind(kind))
         throw std::invalid_argument("no such kind of documents: " + kind);
     std::vector<std::string> found;
-    const std::filesystem::path kindDirectory = stateDir_ / "documents" / kind;
+    const std::filesystem::path kindDirectory = m_stateDir / "documents" / kind;
     std::error_code error;
     std::filesystem::directory_iterator entries(kindDirectory, error);
     // No directory yet means no documents of that kind yet.
@@ -78,10 +73,7 @@ std::vector<std::string> DocumentStore::ids(const std::string& kind) const
     return found;
 }
 
-std::filesystem::path DocumentStore::scratchDirectory() const
-{
-    return stateDir_ / "tmp";
-}
+std::filesystem::path DocumentStore::scratchDirectory() const { return m_stateDir / "tmp"; }
 
 std::mutex& DocumentStore::changes()
 {

@@ -9,7 +9,8 @@ namespace standin {
 
 // The portal's documents: STATE/documents/{drafts,inbox,outbox}/<id>/ holding "0" (the
 // envelope), "1", "2", ... (the attachments) and "n.sign" (the detached signature of part n).
-class DocumentStore {
+class DocumentStore
+{
 public:
     explicit DocumentStore(const std::filesystem::path& stateDir);
 
@@ -28,7 +29,7 @@ public:
     static std::mutex& changes();
 
 private:
-    std::filesystem::path stateDir_;
+    std::filesystem::path m_stateDir;
 };
 
 } // namespace standin

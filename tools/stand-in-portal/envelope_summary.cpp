@@ -74,12 +74,8 @@ QJsonObject signVerificationData(const std::filesystem::path& document)
     const QDomElement envelope = readEnvelope(document / "0");
     const EnvelopeSummary summary = summaryOf(envelope);
     QJsonObject data{
-        {"msgType", summary.type},
-        {"sender", summary.sender},
-        {"recipient", summary.recipient},
-        {"outDocNum", summary.number},
-        {"outDocDate", summary.date},
-        {"taName", transferAgentName(envelope)},
+        {"msgType", summary.type},     {"sender", summary.sender},   {"recipient", summary.recipient},
+        {"outDocNum", summary.number}, {"outDocDate", summary.date}, {"taName", transferAgentName(envelope)},
     };
     const QDomElement link = envelope.firstChildElement("doc_link");
     if (!link.isNull() && !link.firstChildElement("out_doc_date").isNull()) {

@@ -8,7 +8,8 @@
 namespace standin {
 
 // What a document's envelope says about it, as lists show it.
-struct EnvelopeSummary {
+struct EnvelopeSummary
+{
     QString number;    // doc_num
     QString date;      // doc_date, as written
     QString sender;    // the sender's name

@@ -4,15 +4,16 @@
 #include "request_body.h"
 #include "response.h"
 
-#include <Poco/Net/HTTPRequest.h>
+#include <Poco/Net/HTTPServerRequest.h>
 
 #include <string>
 
 namespace standin {
 
 // What a route handler gets for one request.
-struct Exchange {
-    const Poco::Net::HTTPRequest& request;
+struct Exchange
+{
+    const Poco::Net::HTTPServerRequest& request;
     RequestBody& body;
     Response& response;
     // Subject of the verified client certificate; empty when the client presented none.

@@ -3,6 +3,8 @@
 #include "portal_routes.h"
 #include "portal_server.h"
 
+#include <Poco/Exception.h>
+
 #include <csignal>
 #include <iostream>
 #include <pthread.h>
@@ -38,10 +40,14 @@ int main(int argc, char** argv)
             throw std::runtime_error(nxcrypto::csp::initOpenSslError());
         PortalServer server(options, portalRoutes());
         server.start();
-        std::cerr << "stand-in-portal: listening on https://" << options.listenHost << ':' << server.port() << std::endl;
+        std::cerr << "stand-in-portal: listening on https://" << options.listenHost << ':' << server.port()
+                  << std::endl;
         int signal = 0;
         sigwait(&stopSignals, &signal);
         server.stop();
+    } catch (const Poco::Exception& e) {
+        std::cerr << "stand-in-portal: " << e.displayText() << std::endl;
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "stand-in-portal: " << e.what() << std::endl;
         return 1;

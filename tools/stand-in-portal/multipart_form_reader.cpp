@@ -24,64 +24,61 @@ HttpError malformed(const std::string& what)
 
 // The line break before the first delimiter is implied, so that one search finds every delimiter.
 MultipartFormReader::MultipartFormReader(RequestBody& body, const std::string& boundary)
-    : body_(body)
-    , delimiter_("\r\n--" + boundary)
-    , buffer_("\r\n")
-{
-}
+    : m_body(body), m_delimiter("\r\n--" + boundary), m_buffer("\r\n")
+{}
 
 bool MultipartFormReader::nextPart(Poco::Net::MessageHeader& header)
 {
-    if (position_ == Position::End)
+    if (m_position == Position::End)
         return false;
-    if (position_ != Position::AfterPart)
+    if (m_position != Position::AfterPart)
         readUntilDelimiter(discard); // the preamble, or what is left of the current part
     need(2);
-    if (buffer_.compare(0, 2, "--") == 0) {
-        position_ = Position::End;
+    if (m_buffer.compare(0, 2, "--") == 0) {
+        m_position = Position::End;
         return false;
     }
-    if (buffer_.compare(0, 2, "\r\n") != 0)
+    if (m_buffer.compare(0, 2, "\r\n") != 0)
         throw malformed("a delimiter must be followed by a line break or \"--\"");
     std::size_t end;
-    while ((end = buffer_.find("\r\n\r\n")) == std::string::npos) {
-        if (buffer_.size() > kMaxPartHeader)
+    while ((end = m_buffer.find("\r\n\r\n")) == std::string::npos) {
+        if (m_buffer.size() > kMaxPartHeader)
             throw malformed("a part header is longer than 16 KiB");
-        need(buffer_.size() + 1);
+        need(m_buffer.size() + 1);
     }
-    std::istringstream lines(buffer_.substr(2, end));
-    buffer_.erase(0, end + 4);
+    std::istringstream lines(m_buffer.substr(2, end));
+    m_buffer.erase(0, end + 4);
     header.clear();
     try {
         header.read(lines);
     } catch (const Poco::Exception& e) {
         throw malformed("bad part header: " + e.displayText());
     }
-    position_ = Position::InPart;
+    m_position = Position::InPart;
     return true;
 }
 
 void MultipartFormReader::readPart(const Sink& sink)
 {
-    if (position_ != Position::InPart)
+    if (m_position != Position::InPart)
         return;
     readUntilDelimiter(sink);
-    position_ = Position::AfterPart;
+    m_position = Position::AfterPart;
 }
 
 // Hands on all but the bytes that might begin a delimiter, until a whole delimiter is found.
 void MultipartFormReader::readUntilDelimiter(const Sink& sink)
 {
     for (;;) {
-        const std::size_t found = buffer_.find(delimiter_);
+        const std::size_t found = m_buffer.find(m_delimiter);
         if (found != std::string::npos) {
-            sink(buffer_.data(), found);
-            buffer_.erase(0, found + delimiter_.size());
+            sink(m_buffer.data(), found);
+            m_buffer.erase(0, found + m_delimiter.size());
             return;
         }
-        const std::size_t safe = buffer_.size() - std::min(buffer_.size(), delimiter_.size() - 1);
-        sink(buffer_.data(), safe);
-        buffer_.erase(0, safe);
+        const std::size_t safe = m_buffer.size() - std::min(m_buffer.size(), m_delimiter.size() - 1);
+        sink(m_buffer.data(), safe);
+        m_buffer.erase(0, safe);
         if (!fill())
             throw malformed("the body ends before the closing boundary");
     }
@@ -89,7 +86,7 @@ void MultipartFormReader::readUntilDelimiter(const Sink& sink)
 
 void MultipartFormReader::need(std::size_t size)
 {
-    while (buffer_.size() < size) {
+    while (m_buffer.size() < size) {
         if (!fill())
             throw malformed("the body ends before the closing boundary");
     }
@@ -98,8 +95,8 @@ void MultipartFormReader::need(std::size_t size)
 bool MultipartFormReader::fill()
 {
     char chunk[kReadSize];
-    const std::size_t count = body_.read(chunk, sizeof chunk);
-    buffer_.append(chunk, count);
+    const std::size_t count = m_body.read(chunk, sizeof chunk);
+    m_buffer.append(chunk, count);
     return count > 0;
 }
 

@@ -12,7 +12,8 @@ namespace standin {
 // Reads a multipart/form-data body part by part, streaming each part's content. Content is
 // whatever lies between the delimiters "\r\n--<boundary>", byte for byte, so that a part
 // ending in line breaks or dashes arrives unchanged. Broken forms raise HttpError 400.
-class MultipartFormReader {
+class MultipartFormReader
+{
 public:
     using Sink = std::function<void(const char* data, std::size_t size)>;
 
@@ -30,10 +31,10 @@ private:
     void need(std::size_t size);
     bool fill();
 
-    RequestBody& body_;
-    const std::string delimiter_;
-    std::string buffer_;
-    Position position_ = Position::BeforeFirstPart;
+    RequestBody& m_body;
+    const std::string m_delimiter;
+    std::string m_buffer;
+    Position m_position = Position::BeforeFirstPart;
 };
 
 } // namespace standin

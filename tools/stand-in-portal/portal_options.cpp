@@ -12,8 +12,8 @@ int parseInteger(const std::string& text, int minimum, int maximum, const std::s
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (error != std::errc() || stop != end || value < minimum || value > maximum)
-        throw UsageError(what + ": not a number from " + std::to_string(minimum) + " to "
-                         + std::to_string(maximum) + ": " + text);
+        throw UsageError(what + ": not a number from " + std::to_string(minimum) + " to " + std::to_string(maximum)
+                         + ": " + text);
     return value;
 }
 

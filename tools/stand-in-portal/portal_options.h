@@ -9,12 +9,14 @@ namespace standin {
 
 enum class ClientAuth { Require, Optional, None };
 
-struct ServerCertificate {
+struct ServerCertificate
+{
     std::filesystem::path certificate;
     std::filesystem::path key;
 };
 
-struct PortalOptions {
+struct PortalOptions
+{
     std::vector<ServerCertificate> certificates;
     std::filesystem::path caBundle;
     std::filesystem::path stateDir;
@@ -26,7 +28,8 @@ struct PortalOptions {
     bool helpRequested = false;
 };
 
-struct UsageError : std::runtime_error {
+struct UsageError : std::runtime_error
+{
     using std::runtime_error::runtime_error;
 };
 

@@ -38,7 +38,8 @@ RouteTable portalRoutes()
     routes.add("PUT", kRestApi + "/documents/drafts/*", forCertifiedUser(serveDraftPut));
     routes.add("DELETE", kRestApi + "/documents/drafts/*", forCertifiedUser(serveDraftDelete));
     routes.add("PUT", kRestApi + "/documents/incoming/*/signState", forCertifiedUser(serveSignState));
-    routes.add("GET", kRestApi + "/documents/incoming/*/signVerificationData", forCertifiedUser(serveSignVerificationData));
+    routes.add("GET", kRestApi + "/documents/incoming/*/signVerificationData",
+               forCertifiedUser(serveSignVerificationData));
     return routes;
 }
 

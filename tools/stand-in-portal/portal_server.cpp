@@ -1,8 +1,8 @@
 #include "portal_server.h"
 
-#include "diagnostics.h"
-#include "http_connection.h"
-#include "tls_connection.h"
+#include "portal_connection_factory.h"
+#include "portal_request_handler_factory.h"
+#include "server_tls_context.h"
 
 #include <Poco/Net/SocketAddress.h>
 
@@ -12,10 +12,10 @@ namespace standin {
 
 namespace {
 
-constexpr std::size_t kMaxConnections = 64;
+constexpr int kMaxConnections = 64;
+// Accepted connections waiting for a thread; more are closed at once.
+constexpr int kMaxWaitingConnections = 256;
 constexpr int kListenBacklog = 64;
-// How often the accept loop looks at the stop flag.
-constexpr std::chrono::milliseconds kStopCheck(200);
 
 const std::filesystem::path& createdDirectory(const std::filesystem::path& directory)
 {
@@ -23,73 +23,55 @@ const std::filesystem::path& createdDirectory(const std::filesystem::path& direc
     return directory;
 }
 
+Poco::Net::HTTPServerParams::Ptr serverParams(const PortalOptions& options)
+{
+    Poco::Net::HTTPServerParams::Ptr params = new Poco::Net::HTTPServerParams;
+    const Poco::Timespan ioTimeout(options.ioTimeoutSeconds, 0);
+    params->setTimeout(ioTimeout);
+    params->setKeepAliveTimeout(ioTimeout);
+    params->setMaxThreads(kMaxConnections);
+    params->setMaxQueued(kMaxWaitingConnections);
+    return params;
+}
+
 } // namespace
 
 PortalServer::PortalServer(const PortalOptions& options, RouteTable routes)
-    : options_(options)
-    , routes_(std::move(routes))
-    , tls_(options_)
-    , log_(createdDirectory(options_.stateDir))
-    , listener_(Poco::Net::SocketAddress(options_.listenHost, options_.listenPort), kListenBacklog)
-    , connections_(kMaxConnections)
-{
-}
+    : m_options(options),
+      m_log(createdDirectory(m_options.stateDir)),
+      m_threads(2, kMaxConnections),
+      m_params(serverParams(m_options)),
+      m_listener(Poco::Net::SocketAddress(m_options.listenHost, m_options.listenPort), kListenBacklog,
+                 makeServerTlsContext(m_options)),
+      m_server(new PortalConnectionFactory(m_params,
+                                           new PortalRequestHandlerFactory(std::move(routes), m_log, m_options),
+                                           m_openConnections),
+               m_threads, m_listener, m_params)
+{}
 
-PortalServer::~PortalServer()
-{
-    stop();
-}
+PortalServer::~PortalServer() { stop(); }
 
 void PortalServer::start()
 {
-    acceptThread_ = std::thread([this] { acceptLoop(); });
+    m_server.start();
     writePortFile();
 }
 
 void PortalServer::stop()
 {
-    stopping_ = true;
-    if (acceptThread_.joinable())
-        acceptThread_.join();
-    connections_.stop();
+    m_server.stop(); // accepts no more and drops the connections still waiting for a thread
+    m_openConnections.abortAll();
+    m_threads.joinAll();
 }
 
-unsigned short PortalServer::port() const
-{
-    return listener_.address().port();
-}
-
-void PortalServer::acceptLoop()
-{
-    const Poco::Timespan pollTimeout(std::chrono::duration_cast<std::chrono::microseconds>(kStopCheck).count());
-    while (!stopping_) {
-        if (!connections_.waitForSlot(kStopCheck) || !listener_.poll(pollTimeout, Poco::Net::Socket::SELECT_READ))
-            continue;
-        try {
-            const Poco::Net::StreamSocket socket = listener_.acceptConnection();
-            connections_.run(socket, [this, socket] { serve(socket); });
-        } catch (const Poco::Exception& e) {
-            printDiagnostic("accept failed: " + e.displayText());
-        }
-    }
-}
-
-void PortalServer::serve(const Poco::Net::StreamSocket& socket)
-{
-    try {
-        TlsConnection tls(tls_.get(), socket, options_.ioTimeoutSeconds);
-        HttpConnection(tls, routes_, log_, options_).run();
-    } catch (const std::exception& e) {
-        printDiagnostic("connection failed: " + std::string(e.what()));
-    }
-}
+unsigned short PortalServer::port() const { return m_listener.address().port(); }
 
 void PortalServer::writePortFile() const
 {
-    if (options_.portFile.empty())
+    if (m_options.portFile.empty())
         return;
     // Written aside and renamed, so that a reader never sees a partial number.
-    std::filesystem::path partial = options_.portFile;
+    std::filesystem::path partial = m_options.portFile;
     partial += ".partial";
     {
         std::ofstream file(partial, std::ios::trunc);
@@ -97,7 +79,7 @@ void PortalServer::writePortFile() const
         if (!file.flush())
             throw std::runtime_error("cannot write " + partial.string());
     }
-    std::filesystem::rename(partial, options_.portFile);
+    std::filesystem::rename(partial, m_options.portFile);
 }
 
 } // namespace standin

@@ -8,13 +8,13 @@ namespace standin {
 void PseudoRandomBytes::fill(char* out, std::size_t size)
 {
     for (std::size_t i = 0; i < size; ++i) {
-        if (bytesLeftInWord_ == 0) {
-            word_ = nextWord();
-            bytesLeftInWord_ = 8;
+        if (m_bytesLeftInWord == 0) {
+            m_word = nextWord();
+            m_bytesLeftInWord = 8;
         }
-        out[i] = static_cast<char>(word_ & 0xFF);
-        word_ >>= 8;
-        --bytesLeftInWord_;
+        out[i] = static_cast<char>(m_word & 0xFF);
+        m_word >>= 8;
+        --m_bytesLeftInWord;
     }
 }
 
@@ -31,7 +31,7 @@ void PseudoRandomBytes::generate(std::uint64_t size, const std::function<void(co
 
 std::uint64_t PseudoRandomBytes::nextWord()
 {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
     return z ^ (z >> 31);

@@ -14,14 +14,16 @@ namespace {
 
 using Poco::Net::HTTPResponse;
 
-std::uint64_t parseNumber(const std::string& name, const std::string& text, std::uint64_t minimum, std::uint64_t maximum)
+std::uint64_t parseNumber(const std::string& name, const std::string& text, std::uint64_t minimum,
+                          std::uint64_t maximum)
 {
     std::uint64_t value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (text.empty() || error != std::errc() || stop != end || value < minimum || value > maximum)
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, name + " must be a whole number from " + std::to_string(minimum)
-                                                            + " to " + std::to_string(maximum) + ", got: " + text);
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
+                        name + " must be a whole number from " + std::to_string(minimum) + " to "
+                            + std::to_string(maximum) + ", got: " + text);
     return value;
 }
 
@@ -30,7 +32,7 @@ std::uint64_t parseNumber(const std::string& name, const std::string& text, std:
 QueryParameters::QueryParameters(const std::string& target)
 {
     try {
-        parameters_ = Poco::URI(target).getQueryParameters();
+        m_parameters = Poco::URI(target).getQueryParameters();
     } catch (const Poco::SyntaxException&) {
         throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "invalid request target");
     }
@@ -38,7 +40,7 @@ QueryParameters::QueryParameters(const std::string& target)
 
 std::string QueryParameters::text(const std::string& name) const
 {
-    for (const auto& [key, value] : parameters_) {
+    for (const auto& [key, value] : m_parameters) {
         if (key == name)
             return value;
     }
@@ -64,7 +66,8 @@ std::uint64_t QueryParameters::number(const std::string& name, std::uint64_t max
     return parseNumber(name, text(name), 0, maximum);
 }
 
-std::vector<std::uint64_t> QueryParameters::numberList(const std::string& name, std::uint64_t maximum, std::size_t maxCount) const
+std::vector<std::uint64_t> QueryParameters::numberList(const std::string& name, std::uint64_t maximum,
+                                                       std::size_t maxCount) const
 {
     const Poco::StringTokenizer items(text(name), ",", Poco::StringTokenizer::TOK_TRIM);
     if (items.count() == 0 || items.count() > maxCount)

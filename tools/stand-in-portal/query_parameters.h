@@ -7,7 +7,8 @@
 namespace standin {
 
 // The query of a request target; bad values raise HttpError 400 naming the parameter.
-class QueryParameters {
+class QueryParameters
+{
 public:
     explicit QueryParameters(const std::string& target);
 
@@ -21,7 +22,7 @@ public:
     std::vector<std::uint64_t> numberList(const std::string& name, std::uint64_t maximum, std::size_t maxCount) const;
 
 private:
-    std::vector<std::pair<std::string, std::string>> parameters_;
+    std::vector<std::pair<std::string, std::string>> m_parameters;
 };
 
 } // namespace standin

@@ -2,6 +2,7 @@
 
 #include "http_error.h"
 
+#include <Poco/Net/HTTPServerSession.h>
 #include <Poco/String.h>
 
 #include <algorithm>
@@ -14,133 +15,57 @@ namespace {
 
 using Poco::Net::HTTPResponse;
 
-constexpr std::size_t kMaxLineLength = 4096;
-constexpr int kMaxTrailerLines = 100;
-
-bool isDecimal(const std::string& text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
-}
-
-bool isHexadecimal(const std::string& text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-}
-
+// POCO has refused what is no number at all; a sign still gets here.
 std::uint64_t parseContentLength(const std::string& text)
 {
-    if (text.empty() || text.size() > 19 || !isDecimal(text))
+    const bool decimal =
+        std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+    if (text.empty() || text.size() > 19 || !decimal)
         throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "invalid Content-Length: " + text);
     return std::stoull(text);
 }
 
-std::uint64_t parseChunkSize(const std::string& line)
-{
-    const std::string digits = line.substr(0, line.find(';'));
-    const std::string trimmed = Poco::trim(digits);
-    if (trimmed.empty() || trimmed.size() > 15 || !isHexadecimal(trimmed))
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "invalid chunk size line: " + line.substr(0, 64));
-    return std::stoull(trimmed, nullptr, 16);
-}
-
 } // namespace
 
-RequestBody::RequestBody(std::istream& in, const Poco::Net::HTTPRequest& request, std::function<void()> beforeFirstRead)
-    : in_(in)
-    , beforeFirstRead_(std::move(beforeFirstRead))
+RequestBody::RequestBody(Poco::Net::HTTPServerRequestImpl& request)
 {
     const std::string encoding = request.get("Transfer-Encoding", "");
     if (!encoding.empty()) {
         if (Poco::icompare(encoding, "chunked") != 0)
             throw HttpError(HTTPResponse::HTTP_NOT_IMPLEMENTED, "unsupported Transfer-Encoding: " + encoding);
-        chunked_ = true;
+        m_chunked.emplace(request.session());
     } else if (request.has("Content-Length")) {
-        remaining_ = parseContentLength(request.get("Content-Length"));
+        m_remaining = parseContentLength(request.get("Content-Length"));
+        m_fixedLength = &request.stream();
     }
-    complete_ = !chunked_ && remaining_ == 0;
 }
 
 std::size_t RequestBody::read(char* buffer, std::size_t size)
 {
-    if (complete_ || size == 0)
-        return 0;
-    if (beforeFirstRead_) {
-        beforeFirstRead_();
-        beforeFirstRead_ = nullptr;
-    }
-    if (chunked_)
-        return readChunked(buffer, size);
-    const std::size_t count = readExactly(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(size, remaining_)));
-    remaining_ -= count;
-    complete_ = remaining_ == 0;
-    return count;
+    return m_chunked ? m_chunked->read(buffer, size) : readFixedLength(buffer, size);
 }
+
+bool RequestBody::complete() const { return m_chunked ? m_chunked->complete() : m_remaining == 0; }
 
 bool RequestBody::skipRest(std::uint64_t limit)
 {
     std::array<char, 16384> scratch;
     std::uint64_t skipped = 0;
-    while (!complete_ && skipped <= limit)
+    while (!complete() && skipped <= limit)
         skipped += read(scratch.data(), scratch.size());
-    return complete_;
+    return complete();
 }
 
-std::size_t RequestBody::readChunked(char* buffer, std::size_t size)
+std::size_t RequestBody::readFixedLength(char* buffer, std::size_t size)
 {
-    if (remaining_ == 0) {
-        startChunk();
-        if (complete_)
-            return 0;
-    }
-    const std::size_t count = readExactly(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(size, remaining_)));
-    remaining_ -= count;
-    return count;
-}
-
-std::size_t RequestBody::readExactly(char* buffer, std::size_t size)
-{
-    in_.read(buffer, static_cast<std::streamsize>(size));
-    if (static_cast<std::size_t>(in_.gcount()) != size)
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_remaining));
+    if (count == 0)
+        return 0;
+    m_fixedLength->read(buffer, static_cast<std::streamsize>(count));
+    if (static_cast<std::size_t>(m_fixedLength->gcount()) != count)
         throw ConnectionLost("the connection ended inside the request body");
-    return size;
-}
-
-void RequestBody::startChunk()
-{
-    if (!firstChunk_ && !readLine().empty())
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "chunk data longer than its size");
-    firstChunk_ = false;
-    remaining_ = parseChunkSize(readLine());
-    if (remaining_ == 0) {
-        skipTrailer();
-        complete_ = true;
-    }
-}
-
-void RequestBody::skipTrailer()
-{
-    for (int lines = 0; !readLine().empty(); ++lines) {
-        if (lines == kMaxTrailerLines)
-            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "too many trailer lines");
-    }
-}
-
-std::string RequestBody::readLine()
-{
-    std::string line;
-    for (;;) {
-        const int c = in_.get();
-        if (c == std::char_traits<char>::eof())
-            throw ConnectionLost("the connection ended inside the request body");
-        if (c == '\n')
-            break;
-        if (line.size() == kMaxLineLength)
-            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "chunk framing line too long");
-        line.push_back(static_cast<char>(c));
-    }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return line;
+    m_remaining -= count;
+    return count;
 }
 
 } // namespace standin

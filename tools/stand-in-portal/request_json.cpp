@@ -7,10 +7,7 @@ namespace standin {
 
 namespace {
 
-QString text(const std::string& bytes)
-{
-    return QString::fromUtf8(bytes.data(), static_cast<int>(bytes.size()));
-}
+QString text(const std::string& bytes) { return QString::fromUtf8(bytes.data(), static_cast<int>(bytes.size())); }
 
 } // namespace
 

@@ -10,20 +10,21 @@
 namespace standin {
 
 RequestLog::RequestLog(const std::filesystem::path& stateDir)
-    : file_(stateDir / "requests.log", std::ios::app | std::ios::binary)
+    : m_file(stateDir / "requests.log", std::ios::app | std::ios::binary)
 {
-    if (!file_)
+    if (!m_file)
         throw std::runtime_error("cannot open " + (stateDir / "requests.log").string());
 }
 
-void RequestLog::record(const Poco::Net::HTTPRequest& request, const std::string& clientSubject, const std::string& peer)
+void RequestLog::record(const Poco::Net::HTTPRequest& request, const std::string& clientSubject,
+                        const std::string& peer)
 {
     QJsonObject json = requestJson(request, clientSubject);
     json["time"] = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
     json["peer"] = QString::fromStdString(peer);
     const QByteArray line = QJsonDocument(json).toJson(QJsonDocument::Compact);
-    const std::lock_guard<std::mutex> lock(mutex_);
-    file_.write(line.constData(), line.size()).put('\n').flush();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_file.write(line.constData(), line.size()).put('\n').flush();
 }
 
 } // namespace standin

@@ -11,7 +11,8 @@ namespace standin {
 
 // DIR/requests.log: one JSON object a line for every request received, written as soon as
 // its header has arrived.
-class RequestLog {
+class RequestLog
+{
 public:
     // Throws std::runtime_error when the file cannot be opened.
     explicit RequestLog(const std::filesystem::path& stateDir);
@@ -19,8 +20,8 @@ public:
     void record(const Poco::Net::HTTPRequest& request, const std::string& clientSubject, const std::string& peer);
 
 private:
-    std::mutex mutex_;
-    std::ofstream file_;
+    std::mutex m_mutex;
+    std::ofstream m_file;
 };
 
 } // namespace standin

@@ -1,72 +1,47 @@
 #include "response.h"
 
-#include "chunked_body_writer.h"
-#include "http_error.h"
-
 namespace standin {
 
-Response::Response(std::ostream& out, bool keepAlive)
-    : out_(out)
+std::ostream& Response::beginBody(std::uint64_t contentLength)
 {
-    header_.setVersion(Poco::Net::HTTPMessage::HTTP_1_1);
-    header_.setKeepAlive(keepAlive);
+    m_response.setContentLength64(static_cast<Poco::Int64>(contentLength));
+    return useBody(m_response.send());
 }
 
-void Response::beginBody(std::uint64_t contentLength)
+std::ostream& Response::beginChunkedBody()
 {
-    header_.setContentLength64(static_cast<Poco::Int64>(contentLength));
-    sendHeader();
+    m_response.setChunkedTransferEncoding(true);
+    m_socketStream.emplace(m_request.socket());
+    m_response.write(useBody(*m_socketStream));
+    return *m_body;
 }
 
-void Response::writeBody(const char* data, std::size_t size)
+void Response::sendText(Poco::Net::HTTPResponse::HTTPStatus status, const std::string& contentType,
+                        const std::string& text)
 {
-    out_.write(data, static_cast<std::streamsize>(size));
-    if (!out_)
-        throw ConnectionLost("the client stopped taking the answer");
-}
-
-ChunkedBodyWriter Response::beginChunkedBody()
-{
-    header_.setChunkedTransferEncoding(true);
-    sendHeader();
-    return ChunkedBodyWriter(*this);
-}
-
-void Response::sendText(Poco::Net::HTTPResponse::HTTPStatus status, const std::string& contentType, const std::string& text)
-{
-    header_.setStatusAndReason(status);
-    header_.setContentType(contentType);
-    beginBody(text.size());
-    writeBody(text.data(), text.size());
-    flush();
+    m_response.setStatusAndReason(status);
+    m_response.setContentType(contentType);
+    m_response.sendBuffer(text.data(), text.size());
 }
 
 void Response::sendNoContent()
 {
-    header_.setStatusAndReason(Poco::Net::HTTPResponse::HTTP_NO_CONTENT);
-    sendHeader();
-    flush();
-}
-
-void Response::sendContinue()
-{
-    Poco::Net::HTTPResponse interim(Poco::Net::HTTPMessage::HTTP_1_1, Poco::Net::HTTPResponse::HTTP_CONTINUE);
-    interim.write(out_);
-    flush();
+    m_response.setStatusAndReason(Poco::Net::HTTPResponse::HTTP_NO_CONTENT);
+    useBody(m_response.send()).flush();
 }
 
 void Response::flush()
 {
-    if (!out_.flush())
-        throw ConnectionLost("the client stopped taking the answer");
+    if (m_body)
+        m_body->flush();
 }
 
-void Response::sendHeader()
+std::ostream& Response::useBody(std::ostream& body)
 {
-    sent_ = true;
-    header_.write(out_);
-    if (!out_)
-        throw ConnectionLost("the client stopped taking the answer");
+    // A failed write stops the handler at once, not after it has made the whole body.
+    body.exceptions(std::ios::badbit);
+    m_body = &body;
+    return body;
 }
 
 } // namespace standin

@@ -1,43 +1,50 @@
 #pragma once
 
-#include <Poco/Net/HTTPResponse.h>
+#include <Poco/Net/HTTPServerRequestImpl.h>
+#include <Poco/Net/HTTPServerResponse.h>
+#include <Poco/Net/SocketStream.h>
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
 namespace standin {
 
-class ChunkedBodyWriter;
-
-// The answer to one request: a header the handler fills, then one of the send calls.
-class Response {
+// The answer to one request: a header the handler fills, then one of the send calls. Body
+// streams throw when the client stops taking the answer.
+class Response
+{
 public:
-    Response(std::ostream& out, bool keepAlive);
+    Response(Poco::Net::HTTPServerRequestImpl& request, Poco::Net::HTTPServerResponse& response)
+        : m_request(request), m_response(response)
+    {}
 
-    Poco::Net::HTTPResponse& header() { return header_; }
-    bool sent() const { return sent_; }
-    bool keepAlive() const { return header_.getKeepAlive(); }
+    Poco::Net::HTTPServerResponse& header() { return m_response; }
+    bool sent() const { return m_response.sent() || m_socketStream.has_value(); }
+    bool keepAlive() const { return m_response.getKeepAlive(); }
+    // The connection closes after this answer.
+    void closeAfterwards() { m_response.setKeepAlive(false); }
 
-    // Sends the header with this Content-Length; the body follows through writeBody.
-    void beginBody(std::uint64_t contentLength);
-    void writeBody(const char* data, std::size_t size);
-    ChunkedBodyWriter beginChunkedBody();
+    // Sends the header with this Content-Length; the body follows on the stream.
+    std::ostream& beginBody(std::uint64_t contentLength);
+    // Sends the header of a chunked answer; the body follows on the stream in the framing of
+    // tessel::http::ChunkedWriter, so that a handler decides where a write ends.
+    std::ostream& beginChunkedBody();
     void sendText(Poco::Net::HTTPResponse::HTTPStatus status, const std::string& contentType, const std::string& text);
     // 204: the header alone.
     void sendNoContent();
-    // The interim answer a client waits for after "Expect: 100-continue".
-    void sendContinue();
-
-    // Pushes buffered bytes to the client; throws ConnectionLost when that fails.
+    // Pushes what the body stream holds to the client.
     void flush();
 
 private:
-    void sendHeader();
+    std::ostream& useBody(std::ostream& body);
 
-    std::ostream& out_;
-    Poco::Net::HTTPResponse header_;
-    bool sent_ = false;
+    Poco::Net::HTTPServerRequestImpl& m_request;
+    Poco::Net::HTTPServerResponse& m_response;
+    std::ostream* m_body = nullptr;
+    // POCO frames a chunked answer itself; this one is written on the connection's socket.
+    std::optional<Poco::Net::SocketOutputStream> m_socketStream;
 };
 
 } // namespace standin

@@ -65,19 +65,19 @@ std::string pathSegmentFromEnd(const std::string& target, std::size_t placesBefo
 
 void RouteTable::add(const std::string& method, const std::string& path, RouteHandler handler)
 {
-    routes_.push_back({method, path, false, std::move(handler)});
+    m_routes.push_back({method, path, false, std::move(handler)});
 }
 
 void RouteTable::addPrefix(const std::string& method, const std::string& pathPrefix, RouteHandler handler)
 {
-    routes_.push_back({method, pathPrefix, true, std::move(handler)});
+    m_routes.push_back({method, pathPrefix, true, std::move(handler)});
 }
 
 void RouteTable::dispatch(Exchange& exchange) const
 {
     const std::string path = requestPath(exchange.request.getURI());
     std::string allowed;
-    for (const Route& route : routes_) {
+    for (const Route& route : m_routes) {
         const bool pathMatches =
             route.prefix ? path.compare(0, route.path.size(), route.path) == 0 : matchesPattern(route.path, path);
         if (!pathMatches)

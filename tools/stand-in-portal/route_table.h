@@ -16,7 +16,8 @@ std::string pathSegmentFromEnd(const std::string& target, std::size_t placesBefo
 
 // Sends each request to the handler of its path; 404 for unknown paths, 405 for a known path
 // asked with another method. A "*" segment of a path matches any one non-empty segment.
-class RouteTable {
+class RouteTable
+{
 public:
     // method "*" takes every method.
     void add(const std::string& method, const std::string& path, RouteHandler handler);
@@ -25,14 +26,15 @@ public:
     void dispatch(Exchange& exchange) const;
 
 private:
-    struct Route {
+    struct Route
+    {
         std::string method;
         std::string path;
         bool prefix;
         RouteHandler handler;
     };
 
-    std::vector<Route> routes_;
+    std::vector<Route> m_routes;
 };
 
 } // namespace standin

@@ -18,21 +18,21 @@ ScratchFile::ScratchFile(const std::filesystem::path& directory, const std::stri
     if (descriptor < 0)
         throw std::runtime_error("cannot create a file in " + directory.string() + ": " + std::strerror(errno));
     close(descriptor);
-    path_ = name.data();
+    m_path = name.data();
 }
 
 ScratchFile::~ScratchFile()
 {
-    if (!moved_) {
+    if (!m_moved) {
         std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+        std::filesystem::remove(m_path, ignored);
     }
 }
 
 void ScratchFile::moveTo(const std::filesystem::path& destination)
 {
-    std::filesystem::rename(path_, destination);
-    moved_ = true;
+    std::filesystem::rename(m_path, destination);
+    m_moved = true;
 }
 
 } // namespace standin

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "crypto/platform/openssl_ptr.h"
+#include <Poco/Crypto/DigestEngine.h>
 
 #include <cstddef>
 #include <string>
@@ -8,16 +8,17 @@
 namespace standin {
 
 // SHA-256 over data given in pieces.
-class Sha256 {
+class Sha256
+{
 public:
-    Sha256();
+    Sha256() : m_engine("SHA256") {}
 
-    void update(const char* data, std::size_t size);
+    void update(const char* data, std::size_t size) { m_engine.update(data, size); }
     // Lower-case hexadecimal digest; ends the computation.
-    std::string hexDigest();
+    std::string hexDigest() { return Poco::Crypto::DigestEngine::digestToHex(m_engine.digest()); }
 
 private:
-    nxcrypto::csp::EvpMdCtxPtr context_;
+    Poco::Crypto::DigestEngine m_engine;
 };
 
 } // namespace standin

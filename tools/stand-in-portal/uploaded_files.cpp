@@ -37,8 +37,8 @@ UploadedFile describedPart(const Poco::Net::MessageHeader& header, const std::fi
         throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
                         "every part must be a form-data part, got: "
                             + header.get("Content-Disposition", "(no Content-Disposition)"));
-    return UploadedFile{parameters.get("name", ""), parameters.get("filename", ""),
-                        header.get("Content-Type", ""), std::make_unique<ScratchFile>(directory, "upload")};
+    return UploadedFile{parameters.get("name", ""), parameters.get("filename", ""), header.get("Content-Type", ""),
+                        std::make_unique<ScratchFile>(directory, "upload")};
 }
 
 } // namespace
@@ -54,7 +54,8 @@ std::vector<UploadedFile> receiveFormParts(const Poco::Net::HTTPRequest& request
             throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "a form may hold at most 1000 files");
         UploadedFile part = describedPart(header, directory);
         std::ofstream out(part.content->path(), std::ios::binary | std::ios::trunc);
-        reader.readPart([&out](const char* data, std::size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
+        reader.readPart(
+            [&out](const char* data, std::size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
         if (!out.flush())
             throw std::runtime_error("cannot write " + part.content->path().string());
         parts.push_back(std::move(part));
@@ -68,7 +69,8 @@ std::vector<UploadedFile> receiveUploadedFiles(const Poco::Net::HTTPRequest& req
     std::vector<UploadedFile> files = receiveFormParts(request, body, directory);
     for (const UploadedFile& file : files) {
         if (file.fileName.empty())
-            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "every part must be a file part with a file name, got: " + file.name);
+            throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
+                            "every part must be a file part with a file name, got: " + file.name);
     }
     return files;
 }

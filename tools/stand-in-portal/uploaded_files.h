@@ -12,7 +12,8 @@
 
 namespace standin {
 
-struct UploadedFile {
+struct UploadedFile
+{
     std::string name;
     std::string fileName; // empty for a part that is no file
     std::string contentType;

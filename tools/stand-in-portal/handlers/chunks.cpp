@@ -1,7 +1,10 @@
-#include "chunked_body_writer.h"
 #include "handlers/handlers.h"
+#include "http/chunked_writer.h"
 #include "pseudo_random_bytes.h"
 #include "query_parameters.h"
+
+#include <chrono>
+#include <thread>
 
 namespace standin {
 
@@ -9,6 +12,7 @@ namespace {
 
 constexpr std::uint64_t kMaxChunkSize = 16 * 1024 * 1024;
 constexpr std::size_t kMaxChunkCount = 10000;
+constexpr std::chrono::milliseconds kSplitPause(200);
 
 } // namespace
 
@@ -17,14 +21,26 @@ void serveChunks(Exchange& exchange)
     const QueryParameters query(exchange.request.getURI());
     const std::vector<std::uint64_t> sizes = query.numberList("sizes", kMaxChunkSize, kMaxChunkCount);
     exchange.response.header().setContentType("application/octet-stream");
-    ChunkedBodyWriter writer = exchange.response.beginChunkedBody();
+    std::ostream& body = exchange.response.beginChunkedBody();
+    tessel::http::ChunkedWriter writer(body);
     PseudoRandomBytes bytes;
     for (const std::uint64_t size : sizes) {
         writer.beginChunk(static_cast<std::size_t>(size));
-        bytes.generate(size, [&writer](const char* data, std::size_t count) { writer.writeData(data, count); });
+        bytes.generate(size, [&body](const char* data, std::size_t count) {
+            body.write(data, static_cast<std::streamsize>(count));
+        });
         writer.endChunk();
     }
-    writer.finish(query.flag("split"));
+    if (!query.flag("split")) {
+        writer.finish();
+        return;
+    }
+    // Two flushed writes with a pause between, so that a client sees the end arrive across two reads.
+    writer.writeLastChunk();
+    body.flush();
+    std::this_thread::sleep_for(kSplitPause);
+    writer.endTrailer();
+    body.flush();
 }
 
 } // namespace standin

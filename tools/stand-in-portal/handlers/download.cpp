@@ -1,5 +1,5 @@
-#include "chunked_body_writer.h"
 #include "handlers/handlers.h"
+#include "http/chunked_writer.h"
 #include "pseudo_random_bytes.h"
 #include "query_parameters.h"
 
@@ -19,13 +19,15 @@ void serveDownload(Exchange& exchange)
     response.header().setContentType("application/octet-stream");
     PseudoRandomBytes bytes;
     if (query.flag("chunked")) {
-        ChunkedBodyWriter writer = response.beginChunkedBody();
+        tessel::http::ChunkedWriter writer(response.beginChunkedBody());
         bytes.generate(size, [&writer](const char* data, std::size_t count) { writer.writeChunk(data, count); });
-        writer.finish(false);
+        writer.finish();
         return;
     }
-    response.beginBody(size);
-    bytes.generate(size, [&response](const char* data, std::size_t count) { response.writeBody(data, count); });
+    std::ostream& body = response.beginBody(size);
+    bytes.generate(size, [&body](const char* data, std::size_t count) {
+        body.write(data, static_cast<std::streamsize>(count));
+    });
     response.flush();
 }
 

@@ -22,7 +22,8 @@ constexpr qint64 kMaxDocument = 1024 * 1024;
 QJsonObject documentObject(const UploadedFile& part)
 {
     if (part.name != "document" || !part.fileName.empty())
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "the form must start with the field \"document\", got: " + part.name);
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
+                        "the form must start with the field \"document\", got: " + part.name);
     QFile file(QString::fromStdString(part.content->path().string()));
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxDocument)
         throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "the document must be a JSON object of at most 1 MiB");
@@ -40,7 +41,8 @@ void checkAttachment(const UploadedFile& part, int index)
     const std::string expected = "att" + std::to_string(index) + ".data";
     if (part.name != expected || part.fileName.empty())
         throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
-                        "expected the file part " + expected + ", got: " + part.name + " (file \"" + part.fileName + "\")");
+                        "expected the file part " + expected + ", got: " + part.name + " (file \"" + part.fileName
+                            + "\")");
 }
 
 // Attachment files and their signatures, which no longer match what was uploaded.
@@ -67,10 +69,11 @@ void serveDraftPut(Exchange& exchange)
     for (std::size_t i = 1; i < parts.size(); ++i) {
         const int index = static_cast<int>(i) + 1;
         checkAttachment(parts[i], index);
-        attachments.append(QJsonObject{{"index", index},
-                                       {"fileName", QString::fromStdString(parts[i].fileName)},
-                                       {"contentType", QString::fromStdString(parts[i].contentType)},
-                                       {"size", static_cast<qint64>(std::filesystem::file_size(parts[i].content->path()))}});
+        attachments.append(
+            QJsonObject{{"index", index},
+                        {"fileName", QString::fromStdString(parts[i].fileName)},
+                        {"contentType", QString::fromStdString(parts[i].contentType)},
+                        {"size", static_cast<qint64>(std::filesystem::file_size(parts[i].content->path()))}});
     }
     {
         // The whole form is good: the draft's attachments become the uploaded ones in one go.
@@ -81,9 +84,8 @@ void serveDraftPut(Exchange& exchange)
             parts[i].content->moveTo(draft / std::to_string(i + 1));
         parts.front().content->moveTo(draft / "document.json");
     }
-    sendJson(exchange.response, QJsonObject{{"id", QString::fromStdString(id)},
-                                            {"document", document},
-                                            {"attachments", attachments}});
+    sendJson(exchange.response,
+             QJsonObject{{"id", QString::fromStdString(id)}, {"document", document}, {"attachments", attachments}});
 }
 
 } // namespace standin

@@ -17,8 +17,9 @@ using Poco::Net::HTTPResponse;
 
 bool isPartNumber(const std::string& text)
 {
-    return !text.empty() && text.size() <= 5
-           && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+    return !text.empty() && text.size() <= 5 && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
 }
 
 // "<id>.0" is the envelope and "<id>.<n>.sign" the signature of part n; in the draft they are

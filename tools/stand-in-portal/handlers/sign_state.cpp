@@ -36,13 +36,13 @@ QJsonObject parseSignState(const QByteArray& text)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "the sign state must be a JSON object: "
-                                                             + error.errorString().toStdString());
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
+                        "the sign state must be a JSON object: " + error.errorString().toStdString());
     const QJsonObject state = document.object();
     const QString changeTime = state.value("changeTime").toString();
     if (!QDateTime::fromString(changeTime, Qt::ISODateWithMs).isValid())
-        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "changeTime must be an ISO 8601 date-time, got: "
-                                                             + changeTime.toStdString());
+        throw HttpError(HTTPResponse::HTTP_BAD_REQUEST,
+                        "changeTime must be an ISO 8601 date-time, got: " + changeTime.toStdString());
     const QJsonValue stateId = state.value("newStateId");
     if (!stateId.isDouble() || stateId.toDouble() < 0 || stateId.toDouble() != static_cast<double>(stateId.toInt()))
         throw HttpError(HTTPResponse::HTTP_BAD_REQUEST, "newStateId must be a whole number of 0 or more");

@@ -61,10 +61,10 @@ void sendFile(Response& response, const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     response.header().setContentType("application/zip");
-    response.beginBody(std::filesystem::file_size(path));
+    std::ostream& body = response.beginBody(std::filesystem::file_size(path));
     char buffer[65536];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        response.writeBody(buffer, static_cast<std::size_t>(in.gcount()));
+        body.write(buffer, in.gcount());
     response.flush();
 }
 

@@ -4,9 +4,6 @@
 
 namespace standin {
 
-void serveUpload(Exchange& exchange)
-{
-    sendJson(exchange.response, digestBody(exchange.body));
-}
+void serveUpload(Exchange& exchange) { sendJson(exchange.response, digestBody(exchange.body)); }
 
 } // namespace standin
