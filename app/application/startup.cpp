@@ -27,7 +27,19 @@ namespace {
 
 const QString stars(100, QLatin1Char('*'));
 
-// Never returns after --help or --version; false when a start-up step failed (it has logged why).
+// The address the user opens: it sets the access token's cookie in the browser.
+QString openingUrl(const AppConfig& config)
+{
+    const QString interface = config.listenInterface();
+    const bool anyLocal = interface == QLatin1String("localhost") || interface == QLatin1String("127.0.0.1")
+                          || interface == QLatin1String("0.0.0.0") || interface == QLatin1String("::");
+    const QString host = anyLocal ? QStringLiteral("localhost")
+                                  : (interface.contains(QLatin1Char(':')) ? QLatin1Char('[') + interface + QLatin1Char(']')
+                                                                          : interface);
+    return QStringLiteral("http://%1:%2/?token=%3").arg(host).arg(config.listenPort()).arg(config.accessToken());
+}
+
+// Never returns after --help, --version or --url; false when a start-up step failed (it has logged why).
 bool handleOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -39,8 +51,11 @@ bool handleOptions(const QStringList& arguments)
                                     QCoreApplication::translate("cmd", "filepath"));
     const QCommandLineOption toStderr(QStringLiteral("stderr"),
                                       QCoreApplication::translate("cmd", "Output messages to the console"));
+    const QCommandLineOption url(QStringLiteral("url"),
+                                 QCoreApplication::translate("cmd", "Print the address to open the portal with, and exit"));
     parser.addOption(config);
     parser.addOption(toStderr);
+    parser.addOption(url);
     // Unknown options and missing values do not stop start-up.
     parser.parse(arguments);
 
@@ -58,6 +73,11 @@ bool handleOptions(const QStringList& arguments)
     try {
         const QString fileName = parser.isSet(config) ? parser.value(config) : AppConfig::defaultFileName();
         AppConfig::instance()->load(fileName);
+        if (parser.isSet(url)) {
+            consoleStream() << openingUrl(*AppConfig::instance()) << "\n";
+            consoleStream().flush();
+            std::exit(0);
+        }
         if (parser.isSet(toStderr)) {
             if (QTextCodec* codec = russianConsoleCodec())
                 setLogCodec(codec);

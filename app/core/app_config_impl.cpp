@@ -1,5 +1,6 @@
 #include "core/app_config_impl.h"
 
+#include "security/access_token.h"
 #include "tessel/exception.h"
 #include "tessel/log_record.h"
 
@@ -33,6 +34,11 @@ AppConfigImpl::AppConfigImpl() = default;
 
 void AppConfigImpl::load(const QString& fileName)
 {
+    {
+        // The token belongs to the file's directory.
+        QWriteLocker locker(&m_lock);
+        m_accessToken.clear();
+    }
     if (!fileName.isEmpty() && QFile::exists(fileName)) {
         QFile file(fileName);
         if (file.open(QIODevice::ReadOnly) && loadFromData(file.readAll())) {
@@ -195,6 +201,19 @@ QString AppConfigImpl::logFileName() const
 }
 
 std::chrono::seconds AppConfigImpl::networkTimeout() const { return std::chrono::seconds(600); }
+
+QString AppConfigImpl::accessToken() const
+{
+    {
+        QReadLocker locker(&m_lock);
+        if (!m_accessToken.isEmpty())
+            return m_accessToken;
+    }
+    const QString token = security::AccessToken::loadOrCreate(QDir(configDirectory()).filePath(QStringLiteral("access-token")));
+    QWriteLocker locker(&m_lock);
+    m_accessToken = token;
+    return token;
+}
 
 QString AppConfigImpl::configDirectory() const
 {

@@ -33,6 +33,7 @@ public:
     QString webclientPrefix() const override;
     QString logFileName() const override;
     std::chrono::seconds networkTimeout() const override;
+    QString accessToken() const override;
 
 private:
     bool loadFromData(const QByteArray& data);
@@ -49,6 +50,7 @@ private:
     bool m_isHttps = true;
     bool m_isSaved = false;
     QString m_fileName;
+    mutable QString m_accessToken;
 };
 
 } // namespace tessel

@@ -16,8 +16,11 @@
 #include <Poco/Net/HTTPServerRequest.h>
 #include <Poco/Net/HTTPServerResponse.h>
 #include <Poco/StreamCopier.h>
+#include <Poco/String.h>
 
 #include <QCoreApplication>
+
+#include <vector>
 
 namespace tessel {
 namespace {
@@ -164,6 +167,14 @@ void ProxyRequestHandler::rewriteRequest(Poco::Net::HTTPRequest& request, const 
 
 void ProxyRequestHandler::rewriteResponse(Poco::Net::HTTPResponse& response)
 {
+    // No other site may be let read an answer: the proxy sends no CORS permission, nor the portal's.
+    std::vector<std::string> permissions;
+    for (const auto& [name, value] : response) {
+        if (Poco::icompare(name.substr(0, 15), "Access-Control-") == 0)
+            permissions.push_back(name);
+    }
+    for (const std::string& name : permissions)
+        response.erase(name);
     if (!response.has("Location"))
         return;
     const AppConfig* config = AppConfig::instance();

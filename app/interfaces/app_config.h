@@ -37,6 +37,9 @@ public:
     virtual QString webclientPrefix() const = 0;
     virtual QString logFileName() const = 0;
     virtual std::chrono::seconds networkTimeout() const = 0;
+    // The secret every request must carry, kept in "access-token" beside the configuration file
+    // and made there on first use; throws when it can be neither read nor made.
+    virtual QString accessToken() const = 0;
 
     // ~/.config/velmar-portal-proxy/config.json, creating the directory when needed.
     static QString defaultFileName();

@@ -83,6 +83,8 @@ Poco::Net::HTTPRequest RestClientImpl::makeRequest(const QString& sessionId, con
     target += path;
     Poco::Net::HTTPRequest request(method, target.toStdString(), Poco::Net::HTTPMessage::HTTP_1_1);
     request.set("X-Session-Id", sessionId.toStdString());
+    // The proxy's own gate lets the call in; the forwarding takes the token out again.
+    request.set("Authorization", "Bearer " + AppConfig::instance()->accessToken().toStdString());
     return request;
 }
 

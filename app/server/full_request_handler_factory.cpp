@@ -3,6 +3,7 @@
 #include "forwarding/proxy_request_handler.h"
 #include "http/request_handler.h"
 #include "interfaces/app_config.h"
+#include "server/access_answer.h"
 #include "server/body_skipping_handler.h"
 #include "server/logging_handler.h"
 #include "server/proxy_server.h"
@@ -16,7 +17,8 @@
 
 namespace tessel {
 
-FullRequestHandlerFactory::FullRequestHandlerFactory(ProxyServer* server) : m_server(server), m_local(buildRouteTable())
+FullRequestHandlerFactory::FullRequestHandlerFactory(ProxyServer* server, security::RequestGate gate)
+    : m_server(server), m_local(buildRouteTable()), m_gate(std::move(gate))
 {}
 
 bool FullRequestHandlerFactory::isLocalTarget(const std::string& target)
@@ -31,6 +33,11 @@ Poco::Net::HTTPRequestHandler*
 FullRequestHandlerFactory::createRequestHandler(const Poco::Net::HTTPServerRequest& request)
 {
     const std::string& target = request.getURI();
+    const bool local = target == "/quit" || isLocalTarget(target);
+    const security::AccessDecision decision =
+        m_gate.check(request, local ? security::Destination::Local : security::Destination::Portal);
+    if (decision.action != security::AccessDecision::Action::Pass)
+        return accessAnswer(decision);
     Poco::Net::HTTPRequestHandler* handler;
     if (target == "/quit") {
         ProxyServer* server = m_server;
@@ -43,7 +50,7 @@ FullRequestHandlerFactory::createRequestHandler(const Poco::Net::HTTPServerReque
     } else if (isLocalTarget(target)) {
         handler = bodySkippingHandler(m_local.createRequestHandler(request));
     } else {
-        handler = new ProxyRequestHandler;
+        handler = tokenStrippingHandler(new ProxyRequestHandler, m_gate.carriers());
     }
     return loggingHandler(handler);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "security/request_gate.h"
 #include "server/local_request_handler_factory.h"
 
 #include <Poco/Net/HTTPRequestHandlerFactory.h>
@@ -8,12 +9,12 @@ namespace tessel {
 
 class ProxyServer;
 
-// "/quit" stops the server, local targets go through the route table, everything else
-// is forwarded to the portal.
+// Every request passes the access gate first; then "/quit" stops the server, local targets go
+// through the route table, everything else is forwarded to the portal without the access token.
 class FullRequestHandlerFactory : public Poco::Net::HTTPRequestHandlerFactory
 {
 public:
-    explicit FullRequestHandlerFactory(ProxyServer* server);
+    FullRequestHandlerFactory(ProxyServer* server, security::RequestGate gate);
 
     Poco::Net::HTTPRequestHandler* createRequestHandler(const Poco::Net::HTTPServerRequest& request) override;
 
@@ -22,6 +23,7 @@ public:
 private:
     ProxyServer* m_server;
     LocalRequestHandlerFactory m_local;
+    security::RequestGate m_gate;
 };
 
 } // namespace tessel

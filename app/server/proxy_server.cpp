@@ -35,8 +35,9 @@ void ProxyServer::start()
         // TIME_WAIT entries would keep a restarted proxy from binding its port for a minute.
         socket.setReusePort(false);
 
-        auto server = std::make_unique<Poco::Net::HTTPServer>(new FullRequestHandlerFactory(this), socket,
-                                                              new Poco::Net::HTTPServerParams);
+        security::RequestGate gate(config->listenInterface(), config->listenPort(), config->accessToken().toStdString());
+        auto server = std::make_unique<Poco::Net::HTTPServer>(new FullRequestHandlerFactory(this, std::move(gate)),
+                                                              socket, new Poco::Net::HTTPServerParams);
         m_server = std::move(server);
         m_server->start();
         LOG_INFO << tr("Server started!");

@@ -9,6 +9,8 @@
 #include "crypto/engine/csp_provider_wrappers.h"
 #include "crypto/engine/csp_store_wrappers.h"
 #include "crypto/errors/system_error_text.h"
+#include "crypto/platform/error_codes.h"
+#include "crypto/platform/last_error.h"
 #include "crypto/platform/openssl_init.h"
 
 #include <QJsonDocument>
@@ -102,8 +104,12 @@ void CryptoProCSPEngine::setKeyPass(const QString& password)
         csp::setProviderPin(d->provider.get(), d->exchangeKey ? csp::kPpKeyExchangePin : csp::kPpSignaturePin, pinText);
     OPENSSL_cleanse(pin.data(), static_cast<size_t>(pin.size()));
     OPENSSL_cleanse(&pinText[0], pinText.size());
-    if (!accepted)
-        throw Exception(QStringLiteral("setKeyPassword(): error #%1").arg(lastErrorText()));
+    if (!accepted) {
+        const QString message = QStringLiteral("setKeyPassword(): error #%1").arg(lastErrorText());
+        if (csp::getLastError() == csp::err::kScardWWrongChv)
+            throw WrongPassword(message);
+        throw Exception(message);
+    }
     d->passwordSet = true;
 }
 

@@ -29,6 +29,13 @@ private:
     std::unique_ptr<Exception> reason_;
 };
 
+// A key's password that the key refused.
+class WrongPassword : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // Raised while a TLS handshake asks for the client certificate before the key's
 // password has been given.
 class ClientAuthNeeded : public Exception

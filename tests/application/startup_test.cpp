@@ -121,7 +121,8 @@ TEST(Startup, LogsToADailyFileBesideTheConfiguration)
     ASSERT_TRUE(proxy.process().waitForStarted());
     for (int i = 0; i < 100; ++i) {
         try {
-            if (httpRequest(port, "GET", "/quit").status == 200)
+            // The token file is there once the proxy listens.
+            if (httpRequest(port, "GET", "/quit", {}, {{"Authorization", "Bearer " + proxy.accessToken()}}).status == 200)
                 break;
         } catch (const Poco::Exception&) {
             QThread::msleep(50);

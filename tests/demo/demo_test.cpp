@@ -1,3 +1,4 @@
+#include "support/access_tokens.h"
 #include "support/child_process.h"
 #include "support/curl_client.h"
 #include "support/file_text.h"
@@ -33,7 +34,7 @@ TEST(Demo, PrintedUrlShowsTheSeededDocumentsAndCtrlCStopsProxyAndPortal)
                                     "VPP_DEMO_PORT=" + std::to_string(proxyPort)});
 
     const QRegularExpression ready(QStringLiteral(
-        R"(Open: +(http://localhost:(\d+)/)[\s\S]*Key PIN: +(\d+)[\s\S]*Portal: +https://localhost:(\d+))"));
+        R"(Open: +((http://localhost:(\d+)/)\?token=([0-9a-f]+))[\s\S]*Key PIN: +(\d+)[\s\S]*Portal: +https://localhost:(\d+))"));
     QRegularExpressionMatch found;
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
@@ -42,10 +43,18 @@ TEST(Demo, PrintedUrlShowsTheSeededDocumentsAndCtrlCStopsProxyAndPortal)
         ASSERT_LT(std::chrono::steady_clock::now(), deadline) << text;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    const std::string url = found.captured(1).toStdString();
-    const std::string pin = found.captured(3).toStdString();
-    const auto portalPort = static_cast<unsigned short>(found.captured(4).toUInt());
-    EXPECT_EQ(found.captured(2).toUInt(), proxyPort);
+    const std::string opening = found.captured(1).toStdString();
+    const std::string url = found.captured(2).toStdString();
+    const std::string pin = found.captured(5).toStdString();
+    const auto portalPort = static_cast<unsigned short>(found.captured(6).toUInt());
+    EXPECT_EQ(found.captured(3).toUInt(), proxyPort);
+
+    // The printed address gives the browser the access token's cookie and sends it on.
+    const CurlAnswer opened = runCurl({opening});
+    EXPECT_EQ(opened.header("location"), "/");
+    EXPECT_NE(opened.header("set-cookie").find(found.captured(4).toStdString()), std::string::npos);
+    EXPECT_EQ(runCurl({url}).status, 401);
+    testsupport::rememberAccessToken(proxyPort, found.captured(4).toStdString());
 
     EXPECT_EQ(runCurl({url}).header("location"), "/webclient/");
     EXPECT_EQ(runCurl({url + "webclient/"}).header("location"), "/local/#auth");

@@ -34,7 +34,7 @@ protected:
           directory(testsupport::TestPki::instance().makeTemporaryDirectory("rest-answers")),
           proxy(directory, "http://127.0.0.1:" + std::to_string(portal.port()))
     {
-        pointClientAt(proxy.port());
+        pointClientAt(proxy);
     }
 
     void script(const ScriptedAnswer& answer)

@@ -46,7 +46,7 @@ protected:
     ProxyUnderTest proxy{directory, portal.url(""), Workstation::keyName, {workstation.environment()}};
     tessel::RestClient& client = *tessel::RestClient::instance();
 
-    void SetUp() override { pointClientAt(proxy.port()); }
+    void SetUp() override { pointClientAt(proxy); }
 
     void unlockKey()
     {

@@ -1,5 +1,7 @@
+#include "support/access_tokens.h"
 #include "support/http_test_client.h"
 #include "support/local_http_server.h"
+#include "support/local_ports.h"
 
 #include "server/full_request_handler_factory.h"
 #include "server/logging_handler.h"
@@ -18,7 +20,13 @@ namespace {
 class Routing : public ::testing::Test
 {
 protected:
-    LocalHttpServer server{new tessel::FullRequestHandlerFactory(nullptr)};
+    Routing() { testsupport::rememberAccessToken(server.port(), token); }
+    ~Routing() override { testsupport::forgetAccessToken(server.port()); }
+
+    const std::string token = "0123456789abcdef0123456789abcdef";
+    const unsigned short port = freeLocalPort();
+    LocalHttpServer server{
+        new tessel::FullRequestHandlerFactory(nullptr, tessel::security::RequestGate("127.0.0.1", port, token)), port};
 
     HttpAnswer get(const std::string& target, const std::string& method = "GET")
     {
@@ -116,6 +124,7 @@ TEST_F(Routing, ABodyTheHandlerDidNotReadIsNotTakenForTheNextRequest)
     Poco::Net::HTTPClientSession session("127.0.0.1", server.port());
     for (const auto& [method, target] : cases) {
         Poco::Net::HTTPRequest request(method, target, Poco::Net::HTTPMessage::HTTP_1_1);
+        request.set("Authorization", "Bearer " + token);
         request.setContentType("application/json");
         request.setContentLength(4);
         session.sendRequest(request) << "null";
@@ -124,6 +133,7 @@ TEST_F(Routing, ABodyTheHandlerDidNotReadIsNotTakenForTheNextRequest)
 
         // The same connection goes on with a well-formed request.
         Poco::Net::HTTPRequest next("GET", "/local/rest/v1/version", Poco::Net::HTTPMessage::HTTP_1_1);
+        next.set("Authorization", "Bearer " + token);
         session.sendRequest(next);
         Poco::Net::HTTPResponse answer;
         std::ostringstream body;

@@ -1,5 +1,6 @@
 #include "curl_client.h"
 
+#include "access_tokens.h"
 #include "command.h"
 #include "tools/stand-in-portal/pseudo_random_bytes.h"
 #include "tools/stand-in-portal/sha256.h"
@@ -61,7 +62,8 @@ CurlAnswer runCurl(const std::vector<std::string>& arguments, const std::vector<
     const std::filesystem::path headerFile = std::filesystem::temp_directory_path()
         / ("vpp-curl-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
     std::vector<std::string> command = {"curl", "-sS", "-D", headerFile.string(), "--max-time", "600"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
+    const std::vector<std::string> authorized = testsupport::withAccessToken(arguments);
+    command.insert(command.end(), authorized.begin(), authorized.end());
 
     CurlAnswer answer;
     standin::Sha256 digest;

@@ -1,5 +1,7 @@
 #include "http_test_client.h"
 
+#include "access_tokens.h"
+
 #include <Poco/Net/FilePartSource.h>
 #include <Poco/Net/HTMLForm.h>
 #include <Poco/Net/HTTPClientSession.h>
@@ -25,6 +27,14 @@ HttpAnswer receive(Poco::Net::HTTPClientSession& session)
     return answer;
 }
 
+// As the user's programs do, with the token of the proxy on that port.
+void authorize(Poco::Net::HTTPRequest& request, unsigned short port)
+{
+    const std::string token = testsupport::accessTokenOf(port);
+    if (!token.empty())
+        request.set("Authorization", "Bearer " + token);
+}
+
 } // namespace
 
 HttpAnswer httpUpload(unsigned short port, const std::string& target, const std::vector<std::string>& paths)
@@ -32,6 +42,7 @@ HttpAnswer httpUpload(unsigned short port, const std::string& target, const std:
     Poco::Net::HTTPClientSession session("127.0.0.1", port);
     session.setTimeout(Poco::Timespan(30, 0));
     Poco::Net::HTTPRequest request("POST", target, Poco::Net::HTTPMessage::HTTP_1_1);
+    authorize(request, port);
     Poco::Net::HTMLForm form(Poco::Net::HTMLForm::ENCODING_MULTIPART);
     form.set("comment", "not a file");
     for (const std::string& path : paths)
@@ -47,6 +58,7 @@ HttpAnswer httpRequest(unsigned short port, const std::string& method, const std
     Poco::Net::HTTPClientSession session("127.0.0.1", port);
     session.setTimeout(Poco::Timespan(30, 0));
     Poco::Net::HTTPRequest request(method, target, Poco::Net::HTTPMessage::HTTP_1_1);
+    authorize(request, port);
     for (const auto& [name, value] : headers)
         request.set(name, value);
     if (!body.empty() || method == "POST" || method == "PUT")

@@ -34,9 +34,9 @@ private:
 
 } // namespace
 
-LocalHttpServer::LocalHttpServer(Poco::Net::HTTPRequestHandlerFactory* factory)
+LocalHttpServer::LocalHttpServer(Poco::Net::HTTPRequestHandlerFactory* factory, unsigned short port)
 {
-    Poco::Net::ServerSocket socket(Poco::Net::SocketAddress("127.0.0.1", 0));
+    Poco::Net::ServerSocket socket(Poco::Net::SocketAddress("127.0.0.1", port));
     m_port = socket.address().port();
     m_server = std::make_unique<Poco::Net::HTTPServer>(factory, socket, new Poco::Net::HTTPServerParams);
     m_server->start();

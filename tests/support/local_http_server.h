@@ -12,7 +12,8 @@ class LocalHttpServer
 public:
     using Handler = std::function<void(Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse&)>;
 
-    explicit LocalHttpServer(Poco::Net::HTTPRequestHandlerFactory* factory);
+    // Port 0: a free port.
+    explicit LocalHttpServer(Poco::Net::HTTPRequestHandlerFactory* factory, unsigned short port = 0);
     explicit LocalHttpServer(Handler handler);
     ~LocalHttpServer();
 

@@ -1,7 +1,11 @@
 #include "proxy_process.h"
 
+#include "access_tokens.h"
+
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QThread>
 
 namespace {
@@ -10,6 +14,23 @@ QString fileText(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+}
+
+// The configuration file that the arguments name, or the default one under home.
+QString configFileOf(const QStringList& arguments, const QString& home)
+{
+    for (int i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("-c") || arguments[i] == QLatin1String("--config"))
+            return arguments[i + 1];
+    }
+    return QDir(home).filePath(QStringLiteral(".config/velmar-portal-proxy/config.json"));
+}
+
+unsigned short listenPortOf(const QString& configFile)
+{
+    QFile file(configFile);
+    file.open(QIODevice::ReadOnly);
+    return static_cast<unsigned short>(QJsonDocument::fromJson(file.readAll()).object().value("listenPort").toInt(8000));
 }
 
 } // namespace
@@ -35,6 +56,8 @@ void ProxyProcess::setUp()
 
 ProxyProcess::~ProxyProcess()
 {
+    if (m_port)
+        testsupport::forgetAccessToken(m_port);
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
         m_process.waitForFinished(5000);
@@ -67,8 +90,12 @@ bool ProxyProcess::start(const QStringList& arguments, int timeoutMs)
     if (!m_process.waitForStarted(10000))
         return false;
     for (int waited = 0; waited < timeoutMs && m_process.state() == QProcess::Running; waited += 20) {
-        if (standardError().contains(QStringLiteral("Server started!")))
+        if (standardError().contains(QStringLiteral("Server started!"))) {
+            const QString configFile = configFileOf(arguments, m_home);
+            m_port = listenPortOf(configFile);
+            testsupport::rememberAccessToken(m_port, accessToken());
             return true;
+        }
         QThread::msleep(20);
     }
     return false;
@@ -79,6 +106,11 @@ int ProxyProcess::waitForExit(int timeoutMs)
     if (!m_process.waitForFinished(timeoutMs) && m_process.state() != QProcess::NotRunning)
         return -2;
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -2;
+}
+
+std::string ProxyProcess::accessToken() const
+{
+    return testsupport::readAccessToken(configFileOf(m_process.arguments(), m_home).toStdString());
 }
 
 QString ProxyProcess::writeConfig(unsigned short port, const QString& extra) const

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <string>
+
 // The proxy executable run with a home directory of its own (or the one given); its standard
 // output and error go to files elsewhere, so that a long run never blocks on a full pipe.
 class ProxyProcess
@@ -31,6 +33,9 @@ public:
     QProcess& process() { return m_process; }
     qint64 processId() const { return m_process.processId(); }
 
+    // The token the proxy keeps beside its configuration file; the HTTP helpers send it.
+    std::string accessToken() const;
+
     // A config.json in the home directory with the given listen port.
     QString writeConfig(unsigned short port, const QString& extra = QString()) const;
 
@@ -41,4 +46,5 @@ private:
     QString m_home;
     QTemporaryDir m_output;
     QProcess m_process;
+    unsigned short m_port = 0;
 };

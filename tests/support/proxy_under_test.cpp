@@ -74,6 +74,7 @@ bool ProxyUnderTest::quit()
         Poco::Net::HTTPClientSession session("127.0.0.1", m_port);
         session.setTimeout(Poco::Timespan(10, 0));
         Poco::Net::HTTPRequest request("GET", "/quit", Poco::Net::HTTPMessage::HTTP_1_1);
+        request.set("Authorization", "Bearer " + accessToken());
         session.sendRequest(request);
         Poco::Net::HTTPResponse response;
         session.receiveResponse(response);

@@ -26,6 +26,9 @@ public:
     bool loggedOneWarningNaming(const std::string& text) const;
     // VmHWM of the running proxy in KiB.
     long peakMemoryKib() const;
+    std::string accessToken() const { return m_process.accessToken(); }
+    // The configuration file in the directory given.
+    std::string configFile() const { return m_process.home().filePath(QStringLiteral("config.json")).toStdString(); }
     // Sends /quit and waits; true when the process ended by itself.
     bool quit();
 

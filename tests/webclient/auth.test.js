@@ -44,7 +44,7 @@ describe("#auth", () => {
     const answer = browser.page.waitForResponse((r) => r.url().endsWith("/crypto/setkp"));
     await ui.click("Продолжить");
     const response = await answer;
-    assert.equal(response.status(), 500);
+    assert.equal(response.status(), 403);
     assert.equal(await ui.message("alert"), `Пароль ключа не принят.\n${(await response.text()).trim()}`);
     await browser.screenshot("auth-wrong-password");
     await ui.answer("alert", "ОК");

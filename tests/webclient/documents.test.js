@@ -65,8 +65,10 @@ describe("the portal's document page", () => {
     await proxy.start();
     const unlocked = await request("POST", `${proxy.url}/local/rest/v1/crypto/setkp`, DemoWorkstation.PIN);
     assert.equal(unlocked.status, 204, unlocked.body.toString());
-    browser = new Browser(proxy.url, ["/local/rest/v1/", "/webclient/"]);
-    page = await browser.open("/webclient/");
+    // As the user does: the link that `velmar-portal-proxy --url` prints.
+    const link = await proxy.openingUrl();
+    browser = new Browser(new URL(link).origin, ["/local/rest/v1/", "/webclient/"]);
+    page = await browser.openLink(link);
     page.setDefaultTimeout(20000);
   });
 

@@ -5,6 +5,7 @@
 #include "docs/sign/signer_check.h"
 
 #include "crypto_setup/crypto_engine_setup.h"
+#include "crypto_setup/key_unlock.h"
 
 #include "crypto/engine/crypto_engine.h"
 #include "tessel/filefuncs.h"
@@ -45,7 +46,7 @@ SignResult SignEngineImpl::sign(const QString& password, const QVector<QFileInfo
         signatures.append(utils::mkTemp(QStringLiteral("kmtSign")));
         signatureDevices.append(signatures.back().data());
     }
-    crypto->setKeyPass(password);
+    unlockKey(*crypto, password);
 
     SignResult result;
     result.hashes = QVector<QByteArray>::fromList(crypto->sign(data.devices(), signatureDevices));

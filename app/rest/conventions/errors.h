@@ -19,6 +19,12 @@ public:
     explicit not_found(const QString& text) : utils::exception(text) {}
 };
 
+class forbidden : public utils::exception
+{
+public:
+    using utils::exception::exception;
+};
+
 class server_error : public utils::exception
 {
 public:

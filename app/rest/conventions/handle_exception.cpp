@@ -22,6 +22,9 @@ void handle_exception(Poco::Net::HTTPServerResponse& response)
         sendError(response, QString::fromUtf8(e.what()), 404);
     } catch (const bad_request& e) {
         sendError(response, QString::fromUtf8(e.what()), 400);
+    } catch (const forbidden& e) {
+        LOG_WARN << QString::fromUtf8(e.what());
+        sendError(response, QString::fromUtf8(e.what()), 403);
     } catch (const server_error& e) {
         sendError(response, QString::fromUtf8(e.what()), 500);
     } catch (const std::exception& e) {

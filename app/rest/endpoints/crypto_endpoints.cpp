@@ -1,6 +1,7 @@
 #include "rest/endpoints/crypto_endpoints.h"
 
 #include "crypto_setup/crypto_engine_setup.h"
+#include "crypto_setup/key_unlock.h"
 #include "interfaces/temp_storage.h"
 #include "rest/conventions/errors.h"
 #include "rest/conventions/request_input.h"
@@ -51,7 +52,11 @@ bool setKeyPassword(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServer
 {
     return respond(response, [&] {
         const QString password = readBodyText(request);
-        engine()->setKeyPass(password);
+        try {
+            unlockKey(*engine(), password);
+        } catch (const nxcrypto::WrongPassword& e) {
+            throw forbidden(QString::fromUtf8(e.what()));
+        }
         sendNoContent(response);
     });
 }

@@ -287,7 +287,7 @@ TEST_F(RestEndpoints, KeyPasswordIsCheckedAndNeverLogged)
     importUser(QStringLiteral("demo"), QStringLiteral("s3cret-PIN"));
     startProxy();
     const HttpAnswer wrong = post("crypto/setkp", std::string("wrong-PIN-text"));
-    EXPECT_EQ(wrong.status, 500);
+    EXPECT_EQ(wrong.status, 403);
     EXPECT_NE(wrong.body.find("setKeyPassword(): error #"), std::string::npos) << wrong.body;
     EXPECT_EQ(post("crypto/setkp", std::string("s3cret-PIN")).status, 204);
     httpRequest(port, "GET", "/quit");

@@ -7,6 +7,7 @@ const os = require("os");
 const path = require("path");
 const { chromium } = require("playwright-core");
 const tools = require("./tool-paths");
+const { tokenFor } = require("./http");
 
 const FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
   "--disable-background-networking", "--disable-component-update", "--disable-sync"];
@@ -20,9 +21,23 @@ class Browser {
     this.allowedPaths = allowedPaths;
     this.outsideRequests = [];
     this.pageErrors = [];
+    this.exactPaths = new Set();
   }
 
+  /**
+   * Opens a page of the proxy as the user's browser does once it has the proxy's cookie: the first
+   * address carries the access token, which the proxy turns into its cookie.
+   */
   async open(pathAndHash) {
+    const [pathAndQuery, hash] = pathAndHash.split("#");
+    const token = tokenFor(this.origin);
+    const withToken = token ? `${pathAndQuery}${pathAndQuery.includes("?") ? "&" : "?"}token=${token}` : pathAndQuery;
+    return this.openLink(this.origin + withToken + (hash === undefined ? "" : `#${hash}`));
+  }
+
+  /** Opens a link as the user does, for example the one that `velmar-portal-proxy --url` prints. */
+  async openLink(link) {
+    this.exactPaths.add(new URL(link).pathname);
     this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "vpp-chromium-"));
     this.context = await chromium.launchPersistentContext(this.profile, {
       executablePath: tools.chromium(), headless: true, args: FLAGS,
@@ -30,7 +45,8 @@ class Browser {
     });
     await this.context.route("**/*", (route) => {
       const url = new URL(route.request().url());
-      if (url.origin === this.origin && this.allowedPaths.some((p) => url.pathname.startsWith(p))) {
+      if (url.origin === this.origin
+        && (this.exactPaths.has(url.pathname) || this.allowedPaths.some((p) => url.pathname.startsWith(p)))) {
         return route.continue();
       }
       this.outsideRequests.push(url.href);
@@ -38,7 +54,7 @@ class Browser {
     });
     this.page = this.context.pages()[0] || (await this.context.newPage());
     this.page.on("pageerror", (e) => this.pageErrors.push(e.message));
-    await this.page.goto(this.origin + pathAndHash);
+    await this.page.goto(link);
     return this.page;
   }
 

@@ -5,9 +5,29 @@
 
 const http = require("http");
 
-function request(method, url, body) {
+/** The access tokens of the proxies a test runs, by origin; requests to them carry theirs, as the user's programs do. */
+const tokens = new Map();
+
+function rememberToken(origin, token) {
+  tokens.set(origin, token);
+}
+
+function forgetToken(origin) {
+  tokens.delete(origin);
+}
+
+function tokenFor(url) {
+  return tokens.get(new URL(url).origin);
+}
+
+function request(method, url, body, extraHeaders = {}) {
   return new Promise((resolve, reject) => {
     const headers = body === undefined ? {} : { "Content-Type": "application/json", "Content-Length": Buffer.byteLength(body) };
+    const token = tokenFor(url);
+    if (token) {
+      headers.Authorization = `Bearer ${token}`;
+    }
+    Object.assign(headers, extraHeaders);
     const req = http.request(url, { method, headers, agent: false, insecureHTTPParser: true }, (res) => {
       const chunks = [];
       res.on("data", (c) => chunks.push(c));
@@ -27,4 +47,4 @@ async function getJson(url) {
   return JSON.parse(answer.body.toString("utf8"));
 }
 
-module.exports = { request, getJson };
+module.exports = { request, getJson, rememberToken, forgetToken, tokenFor };

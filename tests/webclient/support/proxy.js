@@ -4,7 +4,7 @@
 const fs = require("fs");
 const path = require("path");
 const ChildProcess = require("./child-process");
-const { request } = require("./http");
+const { request, rememberToken, forgetToken } = require("./http");
 const tools = require("./tool-paths");
 
 /** Where a proxy without a configuration file listens. */
@@ -43,6 +43,22 @@ class Proxy {
     return JSON.parse(fs.readFileSync(this.configFile, "utf8"));
   }
 
+  /** The token the proxy keeps beside its configuration file. */
+  accessToken() {
+    return fs.readFileSync(path.join(path.dirname(this.configFile), "access-token"), "utf8").trim();
+  }
+
+  /** The address `--url` prints for this proxy's configuration. */
+  async openingUrl() {
+    const urlTool = new ChildProcess(tools.proxy(), ["--url", "-c", this.configFile],
+      { env: this.workstation.env, logFile: path.join(this.dir, "url.log") });
+    const { code } = await urlTool.waitForExit(15000);
+    if (code !== 0) {
+      throw new Error(`--url ended with ${code}:\n${urlTool.log()}`);
+    }
+    return urlTool.log().trim().split("\n").pop();
+  }
+
   async start() {
     const deadline = Date.now() + 30000;
     this.spawn();
@@ -54,6 +70,16 @@ class Proxy {
         throw new Error(`the proxy does not answer:\n${this.process.log()}`);
       }
       await new Promise((r) => setTimeout(r, 200));
+    }
+  }
+
+  async answersPing() {
+    try {
+      const token = this.accessToken();
+      rememberToken(this.url, token);
+      return (await request("GET", `${this.url}/local/rest/v1/ping`)).status === 204;
+    } catch (e) {
+      return false; // not listening yet
     }
   }
 
@@ -81,14 +107,6 @@ class Proxy {
       { env: this.workstation.env, logFile: path.join(this.dir, "proxy.log") });
   }
 
-  async answersPing() {
-    try {
-      return (await request("GET", `${this.url}/local/rest/v1/ping`)).status === 204;
-    } catch (e) {
-      return false; // not listening yet
-    }
-  }
-
   async stop() {
     if (!this.process || !this.process.running) {
       return;
@@ -99,6 +117,7 @@ class Proxy {
       // it may close the connection while it stops
     }
     const { code, signal } = await this.process.waitForExit(15000);
+    forgetToken(this.url);
     if (code !== 0) {
       throw new Error(`the proxy ended with ${signal || code} after /quit:\n${this.process.log()}`);
     }
