@@ -4,11 +4,11 @@
 #include "tessel/log_record.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <optional>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,11 +43,12 @@ QString randomToken()
     throw utils::exception(message);
 }
 
-QString readToken(const QString& fileName)
+// Empty when the file is not there; what it holds otherwise.
+std::optional<QString> readToken(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return QString();
+        return std::nullopt;
     // Another user must not read the key to the user's signature.
     if (file.permissions() & groupOrOthers) {
         LOG_WARN << QStringLiteral("The access token file \"%1\" was readable by others; it is now the owner's only")
@@ -57,9 +58,10 @@ QString readToken(const QString& fileName)
     return QString::fromLatin1(file.read(1024)).trimmed();
 }
 
-// Writes the token to a file of its own (mode 0600 from the start) and links it into place, which
-// fails when a token is there already.
-bool publish(const QString& fileName, const QString& token)
+// Writes the token to a file of its own (mode 0600 from the start), then puts that file in
+// place: linked where there is none, so that a token another program made meanwhile stays, or
+// renamed over one that holds no token.
+void publish(const QString& fileName, const QString& token, bool replace)
 {
     QByteArray scratch = QFile::encodeName(fileName + QStringLiteral(".XXXXXX"));
     const int descriptor = mkstemp(scratch.data());
@@ -68,37 +70,34 @@ bool publish(const QString& fileName, const QString& token)
     const QByteArray text = token.toLatin1() + '\n';
     const bool written = write(descriptor, text.constData(), size_t(text.size())) == text.size() && fsync(descriptor) == 0;
     close(descriptor);
-    const bool linked = written && link(scratch.constData(), QFile::encodeName(fileName).constData()) == 0;
-    const int linkError = errno;
+    const QByteArray target = QFile::encodeName(fileName);
+    const bool placed = written
+                        && (replace ? rename(scratch.constData(), target.constData()) == 0
+                                    : link(scratch.constData(), target.constData()) == 0 || errno == EEXIST);
+    const int error = errno;
     unlink(scratch.constData());
+    errno = error;
     if (!written)
         fail(QStringLiteral("Cannot write"), fileName);
-    if (!linked && linkError != EEXIST) {
-        errno = linkError;
+    if (!placed)
         fail(QStringLiteral("Cannot make"), fileName);
-    }
-    return linked;
 }
 
 } // namespace
 
 QString AccessToken::loadOrCreate(const QString& fileName)
 {
-    QString token = readToken(fileName);
-    if (isToken(token))
-        return token;
-    if (QFileInfo::exists(fileName)) {
+    const std::optional<QString> found = readToken(fileName);
+    if (found && isToken(*found))
+        return *found;
+    if (found)
         LOG_WARN << QStringLiteral("The access token file \"%1\" holds no token; a new one replaces it").arg(fileName);
-        if (!QFile::remove(fileName))
-            fail(QStringLiteral("Cannot replace"), fileName);
-    }
-    token = randomToken();
-    if (publish(fileName, token))
-        return token;
-    token = readToken(fileName);
-    if (!isToken(token))
+    publish(fileName, randomToken(), found.has_value());
+    // What is on the disk now: this program's token, or the one another made at the same time.
+    const std::optional<QString> token = readToken(fileName);
+    if (!token || !isToken(*token))
         fail(QStringLiteral("Cannot read"), fileName);
-    return token;
+    return *token;
 }
 
 } // namespace tessel::security

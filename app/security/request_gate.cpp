@@ -81,18 +81,18 @@ bool RequestGate::isForeign(const Poco::Net::HTTPRequest& request) const
     const std::string site = request.get("Sec-Fetch-Site", "");
     if (site == "cross-site" || site == "same-site")
         return true;
-    return request.has("Origin") && lowered(request.get("Origin")) != "http://" + lowered(request.getHost());
+    return request.has("Origin") && lowered(request.get("Origin")) != "http://" + lowered(request.get("Host", ""));
 }
 
 AccessDecision RequestGate::check(const Poco::Net::HTTPRequest& request, Destination destination) const
 {
     const std::string& method = request.getMethod();
-    if (!isOwnHost(request.getHost())) {
+    if (!isOwnHost(request.get("Host", ""))) {
         return refusal(421, plainText,
                        "Misdirected request: this proxy answers only requests addressed to localhost:"
                            + std::to_string(m_port) + ".\n",
                        QStringLiteral("Refused %1 for host %2: not addressed to the proxy")
-                           .arg(QString::fromStdString(method), quoted(request.getHost())));
+                           .arg(QString::fromStdString(method), quoted(request.get("Host", ""))));
     }
     const bool preflight = method == Poco::Net::HTTPRequest::HTTP_OPTIONS
                            && (request.has("Access-Control-Request-Method")

@@ -11,13 +11,28 @@
 #include <memory>
 
 namespace tessel {
+namespace {
+
+std::string reasonOf(int status)
+{
+    switch (status) {
+    case 302: return "Found";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 421: return "Misdirected Request";
+    }
+    return Poco::Net::HTTPResponse::getReasonForStatus(static_cast<Poco::Net::HTTPResponse::HTTPStatus>(status));
+}
+
+} // namespace
 
 Poco::Net::HTTPRequestHandler* accessAnswer(const security::AccessDecision& decision)
 {
     if (!decision.warning.isEmpty())
         LOG_WARN << decision.warning;
     return new RequestHandler([decision](Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerResponse& response) {
-        response.setStatus(static_cast<Poco::Net::HTTPResponse::HTTPStatus>(decision.status));
+        response.setStatusAndReason(static_cast<Poco::Net::HTTPResponse::HTTPStatus>(decision.status),
+                                    reasonOf(decision.status));
         if (decision.action == security::AccessDecision::Action::SetCookie) {
             response.set("Set-Cookie", decision.cookie);
             response.set("Location", decision.location);

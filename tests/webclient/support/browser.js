@@ -14,11 +14,13 @@ const FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", 
 
 class Browser {
   /**
-   * origin: the proxy's origin; allowedPaths: path prefixes the page may request there.
+   * origin: the proxy's origin; allowedPaths: path prefixes the page may request there;
+   * otherOrigins: origins the page may reach as well, for example another site's.
    */
-  constructor(origin, allowedPaths = ["/local/"]) {
+  constructor(origin, allowedPaths = ["/local/"], otherOrigins = []) {
     this.origin = origin;
     this.allowedPaths = allowedPaths;
+    this.otherOrigins = otherOrigins;
     this.outsideRequests = [];
     this.pageErrors = [];
     this.exactPaths = new Set();
@@ -45,8 +47,8 @@ class Browser {
     });
     await this.context.route("**/*", (route) => {
       const url = new URL(route.request().url());
-      if (url.origin === this.origin
-        && (this.exactPaths.has(url.pathname) || this.allowedPaths.some((p) => url.pathname.startsWith(p)))) {
+      const ownPath = this.exactPaths.has(url.pathname) || this.allowedPaths.some((p) => url.pathname.startsWith(p));
+      if ((url.origin === this.origin && ownPath) || this.otherOrigins.includes(url.origin)) {
         return route.continue();
       }
       this.outsideRequests.push(url.href);
