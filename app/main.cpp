@@ -4,5 +4,7 @@
 int main(int argc, char** argv)
 {
     tessel::installApplicationObjects();
-    return tessel::runProxy(argc, argv);
+    const int code = tessel::runProxy(argc, argv);
+    tessel::destroyApplicationObjects();
+    return code;
 }

@@ -38,4 +38,16 @@ void installApplicationObjects()
     process::Manager::holder().setFactory([] { return new process::ManagerImpl; });
 }
 
+void destroyApplicationObjects()
+{
+    process::Manager::holder().destroy();
+    rest::TempStorage::holder().destroy();
+    docs::ScanManager::holder().destroy();
+    docs::SignEngine::holder().destroy();
+    RestClient::holder().destroy();
+    for (const docs::StorageType kind : {docs::StorageType::Drafts, docs::StorageType::Inbox, docs::StorageType::Outbox})
+        docs::Storage::holder(kind).destroy();
+    AppConfig::holder().destroy();
+}
+
 } // namespace tessel
