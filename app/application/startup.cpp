@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <csignal>
 #include <cstdlib>
 #include <exception>
 #include <memory>
@@ -130,6 +131,8 @@ int runProxy(int argc, char** argv)
     QCoreApplication::setOrganizationName(QCoreApplication::translate("main", "CJSC Kelvara"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("kelvara.example"));
 
+    // A browser or portal that closes its connection must fail the write, not end the proxy.
+    std::signal(SIGPIPE, SIG_IGN);
     nxcrypto::setLogHook(logCryptoRecord);
     if (!handleOptions(QCoreApplication::arguments()))
         return -1;

@@ -1,9 +1,9 @@
 #include "forwarding/proxy_request_handler.h"
 
 #include "crypto_setup/crypto_engine_setup.h"
-#include "forwarding/http_chunked_input_stream.h"
-#include "forwarding/http_stream.h"
-#include "forwarding/tls_stream.h"
+#include "forwarding/portal_session.h"
+#include "forwarding/portal_unavailable.h"
+#include "forwarding/portal_unavailable_answer.h"
 #include "interfaces/app_config.h"
 
 #include "http/chunked_writer.h"
@@ -12,7 +12,6 @@
 #include "tessel/exception.h"
 #include "tessel/log_record.h"
 
-#include <Poco/Net/HTTPClientSession.h>
 #include <Poco/Net/HTTPServerRequest.h>
 #include <Poco/Net/HTTPServerResponse.h>
 #include <Poco/StreamCopier.h>
@@ -54,9 +53,10 @@ void copyChunked(std::istream& in, std::ostream& out)
             break;
         writer.writeChunk(block, std::size_t(count));
     }
-    writer.finish();
+    // A body cut short must not reach the portal as whole: no last chunk then.
     if (in.bad())
         throw utils::exception(QStringLiteral("Reading the request body failed"));
+    writer.finish();
     if (!out)
         throw utils::exception(QStringLiteral("The portal stopped taking the request body"));
 }
@@ -66,103 +66,40 @@ qint64 announcedLength(const Poco::Net::HTTPMessage& message)
     return message.getChunkedTransferEncoding() ? -1 : message.getContentLength64();
 }
 
-// Answers to HEAD, 1xx, 204 and 304 have no body whatever their headers say.
-bool answerHasBody(const Poco::Net::HTTPRequest& request, const Poco::Net::HTTPResponse& response)
-{
-    const int status = response.getStatus();
-    return request.getMethod() != Poco::Net::HTTPRequest::HTTP_HEAD && status >= 200
-        && status != Poco::Net::HTTPResponse::HTTP_NO_CONTENT && status != Poco::Net::HTTPResponse::HTTP_NOT_MODIFIED;
-}
-
-// Skips interim answers such as "100 Continue", which the portal may send before the real one.
-void readAnswerHeader(std::istream& in, Poco::Net::HTTPResponse& response)
-{
-    do {
-        response.clear();
-        response.read(in);
-    } while (HttpStream::isInterim(response.getStatus()));
-}
-
 // The browser's body arrives de-chunked; to a portal told "chunked" it goes as chunks again.
-void sendRequestBody(Poco::Net::HTTPServerRequest& request, std::ostream& out, bool rechunk)
+void sendRequestBody(Poco::Net::HTTPServerRequest& request, std::ostream& out)
 {
     if (!ProxyRequestHandler::hasBody(request))
         return;
-    if (rechunk && request.getChunkedTransferEncoding())
+    if (request.getChunkedTransferEncoding())
         copyChunked(request.stream(), out);
     else
         copyBody(request.stream(), out, announcedLength(request));
 }
 
-void sendAnswer(const Poco::Net::HTTPRequest& request, Poco::Net::HTTPServerResponse& response, std::istream& body)
+void sendAnswer(Poco::Net::HTTPServerResponse& response, std::istream& body)
 {
     ProxyRequestHandler::rewriteResponse(response);
     std::ostream& out = response.send();
-    if (answerHasBody(request, response))
-        copyBody(body, out, announcedLength(response));
+    copyBody(body, out, announcedLength(response));
 }
 
 } // namespace
 
 void ProxyRequestHandler::handleRequest(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response)
 {
-    const QUrl portalUrl = AppConfig::instance()->appUrl();
-    if (portalUrl.scheme() == QLatin1String("https"))
-        doHandleSsl(portalUrl, request, response);
-    else
-        doHandle(portalUrl, request, response);
-}
-
-void ProxyRequestHandler::doHandleSsl(const QUrl& portalUrl, Poco::Net::HTTPServerRequest& request,
-                                      Poco::Net::HTTPServerResponse& response)
-{
-    if (!m_engine)
-        m_engine = engine();
-    rewriteRequest(request, portalUrl);
-    const AppConfig* config = AppConfig::instance();
-    TlsStream portal;
+    const std::string received = request.getURI();
     try {
-        portal.open(m_engine, config->appHost(), config->appPort());
-    } catch (const nxcrypto::ClientAuthNeeded&) {
-        LOG_INFO << QCoreApplication::translate("ProxyRequestHandler", "Client auth needed");
-        response.redirect("/local/#auth");
-        return;
+        PortalSession portal(AppConfig::instance()->isHttps() ? engine() : QSharedPointer<nxcrypto::CryptoEngine>());
+        sendRequestBody(request, portal.sendRequest(request));
+        std::istream& body = portal.receiveResponse(response);
+        sendAnswer(response, body);
+    } catch (const PortalUnavailable& e) {
+        LOG_WARN << QStringLiteral("%1 %2: %3").arg(QString::fromStdString(request.getMethod()),
+                                                   QString::fromStdString(received), QString::fromUtf8(e.what()));
+        if (!response.sent())
+            answerPortalUnavailable(request, response, e);
     }
-    request.write(portal);
-    portal.flush();
-    if (!portal)
-        throw utils::exception(QStringLiteral("The portal stopped taking the request"));
-    sendRequestBody(request, portal, true);
-    readAnswerHeader(portal, response);
-    if (response.getChunkedTransferEncoding() && answerHasBody(request, response)) {
-        HTTPChunkedInputStream body(portal);
-        sendAnswer(request, response, body);
-    } else {
-        sendAnswer(request, response, portal);
-    }
-}
-
-void ProxyRequestHandler::doHandle(const QUrl& portalUrl, Poco::Net::HTTPServerRequest& request,
-                                   Poco::Net::HTTPServerResponse& response)
-{
-    const AppConfig* config = AppConfig::instance();
-    Poco::Net::HTTPClientSession session(portalUrl.host(QUrl::FullyDecoded).toStdString(),
-                                         static_cast<Poco::UInt16>(portalUrl.port(80)));
-    const Poco::Timespan timeout(static_cast<long>(config->networkTimeout().count()), 0);
-    session.setTimeout(timeout, timeout, timeout);
-    session.setKeepAlive(false);
-    rewriteRequest(request, portalUrl);
-    std::ostream& out = session.sendRequest(request);
-    sendRequestBody(request, out, false); // the client's stream chunks by itself
-    std::istream& body = session.receiveResponse(response);
-    sendAnswer(request, response, body);
-}
-
-void ProxyRequestHandler::rewriteRequest(Poco::Net::HTTPRequest& request, const QUrl& portalUrl)
-{
-    const AppConfig* config = AppConfig::instance();
-    request.setURI(portalUrl.path(QUrl::FullyDecoded).toStdString() + request.getURI());
-    request.set("Host", QStringLiteral("%1:%2").arg(config->appHost()).arg(config->appPort()).toStdString());
 }
 
 void ProxyRequestHandler::rewriteResponse(Poco::Net::HTTPResponse& response)

@@ -2,17 +2,12 @@
 
 #include <Poco/Net/HTTPRequestHandler.h>
 
-#include <QSharedPointer>
 #include <QUrl>
 
 namespace Poco::Net {
 class HTTPRequest;
 class HTTPResponse;
 } // namespace Poco::Net
-
-namespace nxcrypto {
-class CryptoEngine;
-}
 
 namespace tessel {
 
@@ -23,20 +18,10 @@ class ProxyRequestHandler : public Poco::Net::HTTPRequestHandler
 public:
     void handleRequest(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) override;
 
-    // Prefixes the target with the portal's path and names the portal in "Host".
-    static void rewriteRequest(Poco::Net::HTTPRequest& request, const QUrl& portalUrl);
     // Keeps the browser on the proxy when the portal redirects into itself.
     static void rewriteResponse(Poco::Net::HTTPResponse& response);
     static QUrl rewriteLocation(const QUrl& location, const QUrl& portalUrl, const QUrl& listenUrl);
     static bool hasBody(const Poco::Net::HTTPRequest& request);
-
-private:
-    void doHandleSsl(const QUrl& portalUrl, Poco::Net::HTTPServerRequest& request,
-                     Poco::Net::HTTPServerResponse& response);
-    void doHandle(const QUrl& portalUrl, Poco::Net::HTTPServerRequest& request,
-                  Poco::Net::HTTPServerResponse& response);
-
-    QSharedPointer<nxcrypto::CryptoEngine> m_engine;
 };
 
 } // namespace tessel

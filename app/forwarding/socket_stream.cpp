@@ -74,8 +74,11 @@ QByteArray SocketStream::read(qint64 maxSize)
             return QByteArray();
         block.truncate(count);
         return block;
+    } catch (const Poco::TimeoutException&) {
+        m_timedOut = true;
+        return QByteArray();
     } catch (const Poco::Exception&) {
-        return QByteArray(); // time-out, reset: the response ends here
+        return QByteArray(); // reset: the response ends here
     }
 }
 

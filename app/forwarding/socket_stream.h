@@ -28,10 +28,13 @@ public:
     QByteArray read(qint64 maxSize) override;
 
     QString tlsServerName() const override { return m_host; }
+    // The last receive ended because the time-out expired.
+    bool timedOut() const { return m_timedOut; }
 
 private:
     Poco::Net::StreamSocket m_socket;
     QString m_host;
+    bool m_timedOut = false;
 };
 
 } // namespace tessel

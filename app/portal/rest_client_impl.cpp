@@ -1,5 +1,8 @@
 #include "portal/rest_client_impl.h"
 
+#include "crypto_setup/crypto_engine_setup.h"
+#include "forwarding/portal_session.h"
+#include "forwarding/portal_unavailable.h"
 #include "http/file_body.h"
 #include "interfaces/app_config.h"
 #include "portal/multipart_form_body.h"
@@ -9,7 +12,6 @@
 #include "tessel/log_record.h"
 #include "tessel/uuid_text.h"
 
-#include <Poco/Net/HTTPClientSession.h>
 #include <Poco/Net/HTTPRequest.h>
 #include <Poco/Net/HTTPResponse.h>
 #include <Poco/StreamCopier.h>
@@ -54,12 +56,6 @@ void checkLength(const Poco::Net::HTTPResponse& response, std::streamsize receiv
 
 } // namespace
 
-QString RestClientImpl::portalHost()
-{
-    const QString interface = AppConfig::instance()->listenInterface();
-    return interface == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : interface;
-}
-
 QString RestClientImpl::changeTimeText(const QDateTime& changeTime)
 {
     return changeTime.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
@@ -67,11 +63,9 @@ QString RestClientImpl::changeTimeText(const QDateTime& changeTime)
 
 RestClientImpl::Session RestClientImpl::openSession()
 {
-    AppConfig* config = AppConfig::instance();
-    Session session = std::make_unique<Poco::Net::HTTPClientSession>(portalHost().toStdString(), config->listenPort());
-    // The portal may never answer; no call may hang its thread for good.
-    session->setTimeout(Poco::Timespan(static_cast<long>(config->networkTimeout().count()), 0));
-    return session;
+    // Straight to the portal, as the forwarding goes: no call waits for a thread of the proxy's server.
+    return std::make_unique<PortalSession>(AppConfig::instance()->isHttps() ? engine()
+                                                                             : QSharedPointer<nxcrypto::CryptoEngine>());
 }
 
 Poco::Net::HTTPRequest RestClientImpl::makeRequest(const QString& sessionId, const QString& path,
@@ -83,8 +77,6 @@ Poco::Net::HTTPRequest RestClientImpl::makeRequest(const QString& sessionId, con
     target += path;
     Poco::Net::HTTPRequest request(method, target.toStdString(), Poco::Net::HTTPMessage::HTTP_1_1);
     request.set("X-Session-Id", sessionId.toStdString());
-    // The proxy's own gate lets the call in; the forwarding takes the token out again.
-    request.set("Authorization", "Bearer " + AppConfig::instance()->accessToken().toStdString());
     return request;
 }
 
@@ -166,6 +158,8 @@ void RestClientImpl::getFile(const QString& sessionId, const QString& path, cons
                                    .arg(target.filePath(), QString::fromLocal8Bit(std::strerror(errno))));
     const std::streamsize received = Poco::StreamCopier::copyStream64(answer, file, 8192);
     file.close();
+    if (session->timedOut())
+        throw PortalUnavailable(PortalUnavailable::Cause::TimedOut, session->portalName());
     if (!file)
         throw utils::exception(QCoreApplication::translate("RestClient", "Error writing file \"%1\": %2")
                                    .arg(target.filePath(), QString::fromLocal8Bit(std::strerror(errno))));

@@ -11,7 +11,6 @@
 #include <string>
 
 namespace Poco::Net {
-class HTTPClientSession;
 class HTTPRequest;
 class HTTPResponse;
 } // namespace Poco::Net
@@ -19,8 +18,9 @@ class HTTPResponse;
 namespace tessel {
 
 class MultipartFormBody;
+class PortalSession;
 
-// Each call opens its own plain HTTP session to the proxy's listening address and closes it on return.
+// Each call opens its own session to the portal, as the forwarding does, and closes it on return.
 class RestClientImpl : public RestClient
 {
 public:
@@ -40,13 +40,11 @@ public:
                       const QDateTime& changeTime) override;
     QJsonObject getSignVerificationData(const QString& sessionId, const QUuid& documentId) override;
 
-    // listenInterface, with "localhost" as 127.0.0.1.
-    static QString portalHost();
     // changeTime in UTC as the portal reads it: "yyyy-MM-ddTHH:mm:ss.zzzZ".
     static QString changeTimeText(const QDateTime& changeTime);
 
 private:
-    using Session = std::unique_ptr<Poco::Net::HTTPClientSession>;
+    using Session = std::unique_ptr<PortalSession>;
 
     static Session openSession();
     static Poco::Net::HTTPRequest makeRequest(const QString& sessionId, const QString& path, const std::string& method);

@@ -53,6 +53,19 @@ TlsDataStreamImpl::TlsDataStreamImpl(std::unique_ptr<TlsDataStreamImplPrivate> d
 
 TlsDataStreamImpl::~TlsDataStreamImpl() = default;
 
+QString TlsDataStreamImpl::failureReason() const
+{
+    return d->broken ? QString::fromStdString(d->session.failureReason()) : QString();
+}
+
+bool TlsDataStreamImpl::serverCertificateRefused() const
+{
+    const uint32_t code = d->session.failureCode();
+    return d->broken
+           && (code == err::kSecEUntrustedRoot || code == err::kSecECertUnknown || code == err::kSecECertExpired
+               || code == err::kSecEWrongPrincipal);
+}
+
 bool TlsDataStreamImpl::connect(const QSharedPointer<DataStream>& transport)
 {
     d->transport = transport;

@@ -164,6 +164,7 @@ TlsClientSession::Status TlsClientSession::fail(uint32_t code, const std::string
 {
     setLastError(code);
     failureReason_ = reason;
+    failureCode_ = code;
     return Status::Failed;
 }
 

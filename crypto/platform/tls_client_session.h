@@ -49,6 +49,8 @@ public:
 
     // Why the last failure happened, in words for the log.
     const std::string& failureReason() const { return failureReason_; }
+    // The platform error code of the last failure (0 before any).
+    uint32_t failureCode() const { return failureCode_; }
     // Records a failure seen by the caller, such as the transport ending mid-handshake.
     Status fail(uint32_t code, const std::string& reason);
 
@@ -65,6 +67,7 @@ private:
     bool credentialsAsked_ = false;
     std::optional<TlsClientCredentials> credentials_;
     std::string failureReason_;
+    uint32_t failureCode_ = 0;
 };
 
 } // namespace csp

@@ -1,19 +1,19 @@
 #include "client_address.h"
 
+#include "crypto_setup/crypto_engine_setup.h"
 #include "interfaces/app_config.h"
-#include "support/proxy_under_test.h"
+#include "support/workstation.h"
 
 #include <QJsonObject>
 
-void pointClientAt(const ProxyUnderTest& proxy)
+void pointClientAt(const std::string& portalUrl, const Workstation* workstation)
 {
-    // The proxy's own configuration, so that the client carries the proxy's access token.
-    tessel::AppConfig::instance()->load(QString::fromStdString(proxy.configFile()));
-    pointClientAt(proxy.port());
-}
-
-void pointClientAt(unsigned short proxyPort, const QString& listenInterface)
-{
-    tessel::AppConfig::instance()->updateConfig(
-        QJsonObject{{"listenInterface", listenInterface}, {"listenPort", static_cast<int>(proxyPort)}});
+    QJsonObject settings{{"appUrl", QString::fromStdString(portalUrl)}};
+    if (workstation) {
+        qputenv("NXCSP_ROOT", workstation->providerRoot().toLocal8Bit());
+        settings.insert("crypto", QJsonObject{{"keyName", QString::fromLatin1(Workstation::keyName)}});
+    }
+    tessel::AppConfig::instance()->updateConfig(settings);
+    if (workstation)
+        tessel::reinitEngine();
 }

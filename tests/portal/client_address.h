@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
-class ProxyUnderTest;
+class Workstation;
 
-// Points the client of this test process at a proxy under test.
-void pointClientAt(const ProxyUnderTest& proxy);
-// Points the client at a port, without the access token of any proxy.
-void pointClientAt(unsigned short proxyPort, const QString& listenInterface = QStringLiteral("127.0.0.1"));
+// Points the client of this test process at a portal. For an https portal the workstation's
+// provider holds the user's key and trusts the portal; the client's crypto engine is made anew
+// from it, with the key locked.
+void pointClientAt(const std::string& portalUrl, const Workstation* workstation = nullptr);

@@ -1,15 +1,15 @@
 #include "client_address.h"
 #include "interfaces/rest_client.h"
 #include "portal/rest_error.h"
-#include "support/curl_client.h"
 #include "support/file_text.h"
-#include "support/proxy_under_test.h"
+#include "crypto_setup/crypto_engine_setup.h"
 #include "support/seeded_documents.h"
 #include "support/stand_in_portal_process.h"
 #include "support/test_pki.h"
 #include "support/workstation.h"
 #include "support/zip_entries.h"
 
+#include "crypto/engine/crypto_engine.h"
 #include "interfaces/storage.h"
 #include "tessel/exception.h"
 
@@ -35,26 +35,19 @@ QJsonObject jsonOf(const std::string& text)
 
 QString fileInfoPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
-// The stand-in portal with the seeded documents behind a proxy that holds the test user's key.
-class RestClientThroughProxy : public testing::Test
+// The stand-in portal with the seeded documents, which asks for the test user's certificate.
+class RestClientAtPortal : public testing::Test
 {
 protected:
     std::filesystem::path directory = testsupport::TestPki::instance().makeTemporaryDirectory("rest-client");
     Workstation workstation{Workstation::UserKeyAndRoots};
     testsupport::StandInPortalProcess portal{{"--client-auth", "require"}};
     testsupport::SeededDocuments seeded = testsupport::seedDocuments(portal.stateDir());
-    ProxyUnderTest proxy{directory, portal.url(""), Workstation::keyName, {workstation.environment()}};
     tessel::RestClient& client = *tessel::RestClient::instance();
 
-    void SetUp() override { pointClientAt(proxy); }
+    void SetUp() override { pointClientAt(portal.url(""), &workstation); }
 
-    void unlockKey()
-    {
-        const CurlAnswer answer =
-            runCurl({"-X", "POST", "--data-binary", Workstation::pin, proxy.url("/local/rest/v1/crypto/setkp")});
-        ASSERT_EQ(answer.exitStatus, 0) << answer.errors;
-        ASSERT_LT(answer.status, 300) << answer.body;
-    }
+    void unlockKey() { tessel::engine()->setKeyPass(QString::fromLatin1(Workstation::pin)); }
 
     std::filesystem::path document(const std::string& kind, const std::string& id) const
     {
@@ -95,7 +88,7 @@ QString headerOf(const QJsonObject& request, const QString& name, bool* present 
     return QString();
 }
 
-TEST_F(RestClientThroughProxy, StoredDocumentsDownloadBelowTheRestApiPathWithOrWithoutALeadingSlash)
+TEST_F(RestClientAtPortal, StoredDocumentsDownloadBelowTheRestApiPathWithOrWithoutALeadingSlash)
 {
     unlockKey();
     const std::string query = "?envelope=true&signs=true&allAttachments=true";
@@ -115,7 +108,7 @@ TEST_F(RestClientThroughProxy, StoredDocumentsDownloadBelowTheRestApiPathWithOrW
     }
 }
 
-TEST_F(RestClientThroughProxy, SessionIdIsSentAlsoWhenEmpty)
+TEST_F(RestClientAtPortal, SessionIdIsSentAlsoWhenEmpty)
 {
     unlockKey();
     for (const QString& sessionId : {QString(), QStringLiteral("abc")}) {
@@ -126,7 +119,7 @@ TEST_F(RestClientThroughProxy, SessionIdIsSentAlsoWhenEmpty)
     }
 }
 
-TEST_F(RestClientThroughProxy, SignaturesArriveIntactWithAnExactLengthAndTheDraftIsSent)
+TEST_F(RestClientAtPortal, SignaturesArriveIntactWithAnExactLengthAndTheDraftIsSent)
 {
     unlockKey();
     const std::string id = seeded.fullDraft;
@@ -165,7 +158,7 @@ TEST_F(RestClientThroughProxy, SignaturesArriveIntactWithAnExactLengthAndTheDraf
     EXPECT_EQ(lastRequest()["method"].toString(), QStringLiteral("DELETE"));
 }
 
-TEST_F(RestClientThroughProxy, DraftUploadCarriesTheDocumentAndTheAttachmentsFromPartTwoOn)
+TEST_F(RestClientAtPortal, DraftUploadCarriesTheDocumentAndTheAttachmentsFromPartTwoOn)
 {
     unlockKey();
     const std::string pdf = "%PDF-1.7 an attachment\r\n--";
@@ -207,7 +200,7 @@ TEST_F(RestClientThroughProxy, DraftUploadCarriesTheDocumentAndTheAttachmentsFro
     }
 }
 
-TEST_F(RestClientThroughProxy, PortalRefusalsRaiseRestErrorsAndLeaveNoFile)
+TEST_F(RestClientAtPortal, PortalRefusalsRaiseRestErrorsAndLeaveNoFile)
 {
     unlockKey();
     const QUuid inbox(QString::fromStdString(seeded.inbox));
@@ -255,7 +248,7 @@ TEST_F(RestClientThroughProxy, PortalRefusalsRaiseRestErrorsAndLeaveNoFile)
     EXPECT_NE(fileText(document("drafts", seeded.fullDraft) / "0"), "<x/>");
 }
 
-TEST_F(RestClientThroughProxy, SignStateGoesInUtcWithMillisecondsAndComesBackInTheVerificationData)
+TEST_F(RestClientAtPortal, SignStateGoesInUtcWithMillisecondsAndComesBackInTheVerificationData)
 {
     unlockKey();
     const QUuid id(QString::fromStdString(seeded.inbox));
@@ -286,9 +279,9 @@ TEST_F(RestClientThroughProxy, SignStateGoesInUtcWithMillisecondsAndComesBackInT
     }
 }
 
-// Before the key is unlocked the proxy answers the portal's certificate request with a
-// redirect to the key page: no error for the calls without a result, no data for the others.
-TEST_F(RestClientThroughProxy, RedirectOfALockedKeyIsNoErrorButYieldsNoData)
+// Before the key is unlocked the client answers the portal's certificate request with a
+// redirect to the key page, as the forwarding does: no error for the calls without a result, no data for the others.
+TEST_F(RestClientAtPortal, RedirectOfALockedKeyIsNoErrorButYieldsNoData)
 {
     const QUuid draft(QString::fromStdString(seeded.fullDraft));
     const QUuid inbox(QString::fromStdString(seeded.inbox));
