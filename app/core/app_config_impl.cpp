@@ -200,7 +200,11 @@ QString AppConfigImpl::logFileName() const
         QStringLiteral("proxy-%1.log").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
 }
 
-std::chrono::seconds AppConfigImpl::networkTimeout() const { return std::chrono::seconds(600); }
+std::chrono::seconds AppConfigImpl::networkTimeout() const
+{
+    QReadLocker locker(&m_lock);
+    return std::chrono::seconds(m_config.networkTimeoutSeconds());
+}
 
 QString AppConfigImpl::accessToken() const
 {

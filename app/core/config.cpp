@@ -1,6 +1,11 @@
 #include "core/config.h"
 
 namespace tessel {
+namespace {
+
+constexpr int defaultNetworkTimeoutSeconds = 60;
+
+} // namespace
 
 struct Config::Data
 {
@@ -9,6 +14,7 @@ struct Config::Data
     QString appUrl = QStringLiteral("https://localhost:8443/velmar-portal");
     QString keyName;
     QString storageDir;
+    int networkTimeoutSeconds = defaultNetworkTimeoutSeconds;
 };
 
 Config::Config() : d(std::make_unique<Data>()) {}
@@ -30,6 +36,9 @@ void Config::fromJson(const QJsonObject& json)
     setAppUrl(json.value(QLatin1String("appUrl")).toString(d->appUrl));
     d->keyName = json.value(QLatin1String("crypto")).toObject().value(QLatin1String("keyName")).toString();
     d->storageDir = json.value(QLatin1String("storageDir")).toString();
+    const QJsonValue timeout = json.value(QLatin1String("networkTimeoutSeconds"));
+    if (timeout.isDouble() && timeout.toDouble() == timeout.toInt() && timeout.toInt() >= 5 && timeout.toInt() <= 3600)
+        d->networkTimeoutSeconds = timeout.toInt();
 }
 
 QJsonObject Config::toJson() const
@@ -42,6 +51,8 @@ QJsonObject Config::toJson() const
     };
     if (!d->storageDir.isEmpty())
         json.insert(QStringLiteral("storageDir"), d->storageDir);
+    if (d->networkTimeoutSeconds != defaultNetworkTimeoutSeconds)
+        json.insert(QStringLiteral("networkTimeoutSeconds"), d->networkTimeoutSeconds);
     return json;
 }
 
@@ -50,6 +61,7 @@ quint16 Config::listenPort() const { return d->listenPort; }
 QString Config::appUrl() const { return d->appUrl; }
 QString Config::keyName() const { return d->keyName; }
 QString Config::storageDir() const { return d->storageDir; }
+int Config::networkTimeoutSeconds() const { return d->networkTimeoutSeconds; }
 
 void Config::setAppUrl(const QString& url)
 {

@@ -17,7 +17,7 @@ public:
     virtual ~Config();
 
     // Missing or wrongly typed keys keep the current value, except crypto.keyName
-    // and storageDir, which become empty.
+    // and storageDir, which become empty; a networkTimeoutSeconds outside 5 to 3600 is no value.
     void fromJson(const QJsonObject& json);
     QJsonObject toJson() const;
 
@@ -26,6 +26,8 @@ public:
     QString appUrl() const;
     QString keyName() const;
     QString storageDir() const;
+    // The longest wait for the portal, or a client, with no byte moving.
+    int networkTimeoutSeconds() const;
 
     // Trimmed, with one trailing "/" dropped.
     void setAppUrl(const QString& url);

@@ -37,7 +37,7 @@ TEST(AppConfig, DefaultsWhenThereIsNoFile)
     EXPECT_FALSE(config.isSaved());
     // The name given is kept, so that a later save creates it.
     EXPECT_EQ(config.fileName(), dir.filePath(QStringLiteral("missing.json")));
-    EXPECT_EQ(config.networkTimeout().count(), 600);
+    EXPECT_EQ(config.networkTimeout().count(), 60);
     EXPECT_EQ(config.listenUrl().toString(), "http://localhost:8000");
 }
 
@@ -118,6 +118,27 @@ TEST(AppConfig, PostedSettingsReplaceKeysAndClearMissingOptionalOnes)
     EXPECT_FALSE(config.toJson().contains("storageDir"));
     EXPECT_EQ(config.toJson().value("crypto").toObject().value("keyName").toString(), "");
     EXPECT_FALSE(config.isSaved());
+}
+
+TEST(AppConfig, NetworkTimeoutTakesWholeSecondsFromFiveToAnHourAndIsWrittenOnlyWhenSet)
+{
+    const struct
+    {
+        QJsonValue value;
+        int seconds;
+    } cases[] = {
+        {5, 5}, {3600, 3600}, {120, 120}, {60, 60}, {4, 90}, {3601, 90}, {-1, 90}, {1.5, 90}, {"120", 90}, {QJsonValue(), 90},
+    };
+    for (const auto& c : cases) {
+        AppConfigImpl config;
+        config.updateConfig(QJsonObject{{"networkTimeoutSeconds", 90}});
+        QJsonObject settings;
+        if (!c.value.isNull())
+            settings.insert("networkTimeoutSeconds", c.value);
+        config.updateConfig(settings);
+        EXPECT_EQ(config.networkTimeout().count(), c.seconds) << QJsonDocument(settings).toJson().toStdString();
+        EXPECT_EQ(config.toJson().contains("networkTimeoutSeconds"), c.seconds != 60);
+    }
 }
 
 TEST(AppConfig, SaveWritesSortedIndentedJsonAndMarksSaved)
