@@ -4,13 +4,18 @@
 
 #include <memory>
 
-namespace Poco::Net {
-class HTTPServer;
+namespace Poco {
+class ThreadPool;
+namespace Net {
+class TCPServer;
 }
+} // namespace Poco
 
 namespace tessel {
 
-// Owns the local HTTP server.
+struct ConnectionContext;
+
+// Owns the local HTTP server: its connections, their threads and what they share.
 class ProxyServer : public QObject
 {
     Q_OBJECT
@@ -27,7 +32,10 @@ public slots:
     void shutdown();
 
 private:
-    std::unique_ptr<Poco::Net::HTTPServer> m_server;
+    // Gone in reverse order: the server stops accepting, its threads end, then what they used.
+    std::unique_ptr<ConnectionContext> m_context;
+    std::unique_ptr<Poco::ThreadPool> m_threads;
+    std::unique_ptr<Poco::Net::TCPServer> m_server;
 };
 
 } // namespace tessel
