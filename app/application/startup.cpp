@@ -7,6 +7,7 @@
 
 #include "crypto/engine/log_hook.h"
 #include "interfaces/storage.h"
+#include "tessel/filefuncs.h"
 #include "tessel/log_record.h"
 
 #include <Poco/ThreadPool.h>
@@ -85,6 +86,8 @@ bool handleOptions(const QStringList& arguments)
         } else {
             setLogFile(AppConfig::instance()->logFileName());
         }
+        // Signature files of a run that was killed are the user's; they do not stay for ever.
+        utils::removeTemporaryLeftovers();
         docs::Storage::reinit(AppConfig::instance()->storageDir());
         process::Manager::instance();
         return true;

@@ -18,7 +18,8 @@ struct TempEntry
 
 using TempEntryPtr = std::shared_ptr<const TempEntry>;
 
-// Files uploaded by the browser or unpacked from scans, kept under fresh ids for the run.
+// Files uploaded by the browser or unpacked from scans, kept under fresh ids for a while: an
+// entry goes after an hour, and the oldest go while all of them together are too large.
 class TempStorage
 {
 public:

@@ -8,11 +8,14 @@
 #include <Poco/Zip/ZipArchive.h>
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <unistd.h>
 
 namespace tessel::utils {
 namespace {
@@ -60,12 +63,46 @@ QString firstUnsafeEntry(std::istream& stream)
     return QString();
 }
 
+// The process id in the name tells a leftover of an ended run from a file in use.
+QString temporaryTemplate(const QString& prefix)
+{
+    return QDir::tempPath() + QLatin1Char('/') + prefix + QLatin1Char('.') + QString::number(getpid()) + QLatin1Char('.');
+}
+
+bool processRuns(qint64 pid)
+{
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 } // namespace
+
+int removeTemporaryLeftovers()
+{
+    static const QRegularExpression name(QStringLiteral("^(%1|%2|%3|%4)(\\.(\\d+)\\.|\\.|[A-Za-z0-9])")
+                                             .arg(storagePrefix, scanPrefix, tempStoragePrefix, signPrefix));
+    int removed = 0;
+    const QDir temporary(QDir::tempPath());
+    for (const QFileInfo& entry : temporary.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QRegularExpressionMatch match = name.match(entry.fileName());
+        if (!match.hasMatch() || entry.ownerId() != getuid())
+            continue;
+        const QString pid = match.captured(3);
+        // Names without a process id are of runs before they carried one.
+        if (!pid.isEmpty() && processRuns(pid.toLongLong()))
+            continue;
+        const bool gone = entry.isDir() && !entry.isSymLink() ? QDir(entry.filePath()).removeRecursively()
+                                                              : QFile::remove(entry.filePath());
+        if (gone)
+            ++removed;
+    }
+    if (removed > 0)
+        LOG_INFO << QStringLiteral("Removed %1 temporary files of earlier runs from \"%2\"").arg(removed).arg(temporary.path());
+    return removed;
+}
 
 QSharedPointer<QTemporaryFile> mkTemp(const QString& prefix)
 {
-    auto file = QSharedPointer<QTemporaryFile>::create(QDir::tempPath() + QLatin1Char('/') + prefix
-                                                       + QStringLiteral(".XXXXXXXXXX"));
+    auto file = QSharedPointer<QTemporaryFile>::create(temporaryTemplate(prefix) + QStringLiteral("XXXXXXXXXX"));
     if (!file->open()) {
         LOG_FATAL << QStringLiteral("Error creating temp file in \"%1\": %2").arg(QDir::tempPath(), file->errorString());
         throw exception(file->errorString());
@@ -75,7 +112,7 @@ QSharedPointer<QTemporaryFile> mkTemp(const QString& prefix)
 
 QSharedPointer<QTemporaryDir> mkTempDir(const QString& prefix)
 {
-    auto dir = QSharedPointer<QTemporaryDir>::create(QDir::tempPath() + QLatin1Char('/') + prefix);
+    auto dir = QSharedPointer<QTemporaryDir>::create(temporaryTemplate(prefix) + QStringLiteral("XXXXXX"));
     if (!dir->isValid()) {
         LOG_FATAL << QStringLiteral("Error creating temp directory in \"%1\"").arg(QDir::tempPath());
         throw exception(QStringLiteral("Error creating temp directory"));

@@ -183,6 +183,8 @@ CertificateDescriptionPtr CryptoProCSPEngine::getCertificateDescriptionFromBlob(
         if (!chain.empty())
             return describeChain(chain);
         return describeCertificate(certEnumCertificatesInStore(temporary.get(), csp::CertContextHandle()).get());
+    } catch (const BlobTooLarge&) {
+        throw; // the caller tells it from a broken blob
     } catch (const Exception& reason) {
         throw Exception(QStringLiteral("CryptoProCSPEngine::getCertificateDescriptionFromBlob(): Error"), reason);
     }

@@ -111,6 +111,11 @@ csp::StoreHandle openBlobStore(const QByteArray& blob)
     csp::MessageHandle message = msgOpenToDecode(true, MessageType::Any);
     msgUpdate(message.get(), blob, true);
     const quint32 count = msgGetCertCount(message.get());
+    // Thousands of certificates cost seconds of chain building each time; no chain is that long.
+    if (count > maxBlobCertificates)
+        throw BlobTooLarge(QStringLiteral("openBlobStore(): The blob holds %1 certificates, more than %2")
+                               .arg(count)
+                               .arg(maxBlobCertificates));
     for (quint32 i = 0; i < count; ++i) {
         const csp::CertContextHandle certificate = msgGetCert(message.get(), i);
         certAddToStore(temporary.get(), certificate.get());

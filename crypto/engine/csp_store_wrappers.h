@@ -25,7 +25,9 @@ csp::CertContextHandle certFindExisting(csp::CertStore* store, const csp::CertCo
 csp::CertContextHandle certEnumCertificatesInStore(csp::CertStore* store, csp::CertContextHandle previous);
 void certDeleteFromStore(const csp::CertContext* certificate);
 
-// A temporary store with the certificates of a PKCS#7 / CMS blob.
+// A temporary store with the certificates of a PKCS#7 / CMS blob; BlobTooLarge beyond
+// maxBlobCertificates.
+constexpr quint32 maxBlobCertificates = 100;
 csp::StoreHandle openBlobStore(const QByteArray& blob);
 int certificateCount(csp::CertStore* store);
 

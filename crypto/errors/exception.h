@@ -36,6 +36,13 @@ public:
     using Exception::Exception;
 };
 
+// A certificate blob with more certificates than anyone trusts at once.
+class BlobTooLarge : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // Raised while a TLS handshake asks for the client certificate before the key's
 // password has been given.
 class ClientAuthNeeded : public Exception

@@ -13,9 +13,20 @@ namespace tessel::utils {
 
 enum FileType { Jpeg = 0, Png = 1, Gif = 2, Tiff = 3, Pdf = 4, Unknown = 5 };
 
-// Removed from disk when the last holder lets go.
+// The prefixes of temporary files and directories, one per use.
+inline const QString storagePrefix = QStringLiteral("kmtStorage");
+inline const QString scanPrefix = QStringLiteral("kmtScan");
+inline const QString tempStoragePrefix = QStringLiteral("kmtTempStorage");
+inline const QString signPrefix = QStringLiteral("kmtSign");
+
+// In the temporary directory, named "<prefix>.<process id>.<random>"; removed from disk when
+// the last holder lets go.
 QSharedPointer<QTemporaryFile> mkTemp(const QString& prefix);
 QSharedPointer<QTemporaryDir> mkTempDir(const QString& prefix);
+
+// Removes the temporary files and directories of this user's earlier runs whose process has
+// ended (killed before it could clean up); returns how many went.
+int removeTemporaryLeftovers();
 
 // Replaces the destination atomically: readers see the old file or the new one, never a part.
 void copyFile(const QFileInfo& source, const QFileInfo& destination);

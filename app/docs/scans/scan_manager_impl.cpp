@@ -33,7 +33,7 @@ QList<QUuid> ScanManagerImpl::openScan(const QString& sessionId, StorageType kin
     LOG_DEBUG << QStringLiteral("Open scan # %1 for document # %2").arg(attachment).arg(uuidToText(documentId));
     const QFileInfo part =
         Storage::instance(kind)->getDocumentPart(sessionId, documentId, partNumber(attachment), false).get();
-    const QSharedPointer<QTemporaryDir> directory = utils::mkTempDir(QStringLiteral("kmtScan"));
+    const QSharedPointer<QTemporaryDir> directory = utils::mkTempDir(utils::scanPrefix);
     // Every page's entry shares the directory: it goes when the last page is released.
     const std::shared_ptr<void> pages(directory.data(), [directory](void*) {});
     QList<QUuid> ids;
@@ -61,7 +61,7 @@ void ScanManagerImpl::saveScan(const QUuid& documentId, quint64 attachment, cons
         files.append(entries.back()->file);
         names.append(pageName(names.size()));
     }
-    const QSharedPointer<QTemporaryFile> archive = utils::mkTemp(QStringLiteral("kmtScan"));
+    const QSharedPointer<QTemporaryFile> archive = utils::mkTemp(utils::scanPrefix);
     utils::zip(QFileInfo(archive->fileName()), files, names);
     DraftsStorage::instance()->putPart(documentId, part, QFileInfo(archive->fileName()), true);
 }

@@ -43,7 +43,7 @@ SignResult SignEngineImpl::sign(const QString& password, const QVector<QFileInfo
     QVector<QSharedPointer<QTemporaryFile>> signatures;
     QList<QIODevice*> signatureDevices;
     for (int i = 0; i < files.size(); ++i) {
-        signatures.append(utils::mkTemp(QStringLiteral("kmtSign")));
+        signatures.append(utils::mkTemp(utils::signPrefix));
         signatureDevices.append(signatures.back().data());
     }
     unlockKey(*crypto, password);

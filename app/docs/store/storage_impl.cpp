@@ -102,13 +102,13 @@ void StorageImpl::ensureComplete(const QString& sessionId, const QUuid& document
 
 QList<QFileInfo> StorageImpl::download(const QString& sessionId, const QUuid& documentId)
 {
-    const auto envelopeArchive = utils::mkTemp(QStringLiteral("kmtStorage"));
+    const auto envelopeArchive = utils::mkTemp(utils::storagePrefix);
     RestClient::instance()->getFile(sessionId, storageUrl(documentId) + storageQuery(true, false, false, {}),
                                     QFileInfo(envelopeArchive->fileName()), QJsonObject());
     extractFullDocument(QFileInfo(envelopeArchive->fileName()), documentId);
     const bool withSigns = readDocumentTransfer(documentId).signed_;
 
-    const auto documentArchive = utils::mkTemp(QStringLiteral("kmtStorage"));
+    const auto documentArchive = utils::mkTemp(utils::storagePrefix);
     RestClient::instance()->getFile(sessionId, storageUrl(documentId) + storageQuery(true, withSigns, true, {}),
                                     QFileInfo(documentArchive->fileName()), QJsonObject());
     return extractFullDocument(QFileInfo(documentArchive->fileName()), documentId);
@@ -116,7 +116,7 @@ QList<QFileInfo> StorageImpl::download(const QString& sessionId, const QUuid& do
 
 QList<QFileInfo> StorageImpl::extractFullDocument(const QFileInfo& archive, const QUuid& documentId)
 {
-    const auto extracted = utils::mkTempDir(QStringLiteral("kmtStorage"));
+    const auto extracted = utils::mkTempDir(utils::storagePrefix);
     QList<QFileInfo> files = utils::unzip(archive, extracted->path());
     for (QFileInfo& file : files) {
         // Entries are named by part: "0", "1", "2.sign", ...

@@ -23,17 +23,36 @@ bool isSupportedAlgorithm(const nxcrypto::CertificateDescriptionPtr& certificate
     return certificate->publicKeyAlgorithmType() != nxcrypto::PublicKeyAlgorithm::None;
 }
 
-// The bytes of an uploaded file, by its temporary id.
+// No certificate file is larger; a larger one is read whole for nothing.
+constexpr qint64 maxCertificateFileSize = 1 << 20;
+
+// The bytes of an uploaded certificate file, by its temporary id.
 QByteArray uploadedFile(const QString& idText)
 {
     const TempEntryPtr entry = TempStorage::instance()->get(uuidFromText(idText));
     if (!entry->file.isFile())
         throw not_found();
+    if (entry->file.size() > maxCertificateFileSize)
+        throw bad_request(QStringLiteral("Certificate file is larger than %1 bytes").arg(maxCertificateFileSize));
     QFile file(entry->file.filePath());
     if (!file.open(QIODevice::ReadOnly))
         throw utils::exception(
             QStringLiteral("Error reading file \"%1\": %2").arg(file.fileName(), file.errorString()));
     return file.readAll();
+}
+
+// The blob's certificate as the preview shows it; what the proxy cannot use is a bad request.
+nxcrypto::CertificateDescriptionPtr supportedCertificate(const QByteArray& blob)
+{
+    nxcrypto::CertificateDescriptionPtr certificate;
+    try {
+        certificate = engine()->getCertificateDescriptionFromBlob(blob);
+    } catch (const nxcrypto::BlobTooLarge& e) {
+        throw bad_request(QString::fromUtf8(e.what()));
+    }
+    if (!isSupportedAlgorithm(certificate))
+        throw bad_request(QStringLiteral("Unknown public key algorithm"));
+    return certificate;
 }
 
 QJsonArray usableCertificates(nxcrypto::CryptoEngine& crypto, bool ca)
@@ -97,10 +116,7 @@ bool listCertificates(Poco::Net::HTTPServerRequest&, Poco::Net::HTTPServerRespon
 bool certificateFromBlob(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response)
 {
     return respond(response, [&] {
-        const auto certificate = engine()->getCertificateDescriptionFromBlob(uploadedFile(readBodyText(request)));
-        if (!isSupportedAlgorithm(certificate))
-            throw bad_request(QStringLiteral("Unknown public key algorithm"));
-        sendJson(response, certificateToJson(certificate));
+        sendJson(response, certificateToJson(supportedCertificate(uploadedFile(readBodyText(request)))));
     });
 }
 
@@ -109,6 +125,8 @@ bool addCertificate(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServer
     return respond(response, [&] {
         const QJsonObject body = parseJsonBody(request).toObject();
         const QByteArray blob = uploadedFile(body.value(QLatin1String("id")).toString());
+        // Trusted is only what the preview shows: a certificate the list would leave out is refused.
+        supportedCertificate(blob);
         engine()->addCertificateFromBlob(body.value(QLatin1String("ca")).toBool(), blob);
         sendNoContent(response);
     });

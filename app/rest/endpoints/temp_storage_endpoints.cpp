@@ -67,13 +67,16 @@ public:
     // The form hands over only parts that carry a file name.
     void handlePart(const Poco::Net::MessageHeader&, std::istream& stream) override
     {
-        QSharedPointer<QTemporaryFile> file = utils::mkTemp(QStringLiteral("kmtTempStorage"));
+        QSharedPointer<QTemporaryFile> file = utils::mkTemp(utils::tempStoragePrefix);
         char block[4096];
         while (stream.read(block, sizeof block) || stream.gcount() > 0) {
             if (file->write(block, stream.gcount()) != stream.gcount())
                 throw utils::exception(file->errorString());
         }
-        file->flush();
+        // Kept on disk by its owner below, without a descriptor held for the rest of the run.
+        file->close();
+        if (file->error() != QFileDevice::NoError)
+            throw utils::exception(file->errorString());
 
         if (!isValid(m_type, file->fileName())) {
             LOG_WARN << QStringLiteral("Failed to validate a file: %1").arg(file->fileName());
