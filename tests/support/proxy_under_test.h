@@ -28,8 +28,12 @@ public:
     long peakMemoryKib() const;
     // Sends /quit and waits; true when the process ended by itself.
     bool quit();
+    // Quits and starts again on the same port and configuration, so the key is locked again;
+    // true when the new process listens.
+    bool restart();
 
 private:
     unsigned short m_port = 0;
     ProxyProcess m_process;
+    QStringList m_arguments;
 };
