@@ -44,7 +44,7 @@ void ProxyServer::start()
         const auto* poco = dynamic_cast<const Poco::Exception*>(&e);
         const QString text = poco ? QString::fromStdString(poco->displayText()) : QString::fromUtf8(e.what());
         LOG_FATAL << tr("Error starting server: %1! Terminating...").arg(text);
-        emit finished();
+        emit finished(1);
     }
 }
 
@@ -55,7 +55,7 @@ void ProxyServer::shutdown()
         << tr("Shutting down proxy server on http://%1:%2").arg(config->listenInterface()).arg(config->listenPort());
     if (m_server)
         m_server->stopAll(false);
-    emit finished();
+    emit finished(0);
 }
 
 } // namespace tessel
