@@ -53,10 +53,10 @@ std::vector<std::string> ProxyUnderTest::records(const std::string& level) const
     return found;
 }
 
-bool ProxyUnderTest::loggedOneWarningNaming(const std::string& text) const
+bool ProxyUnderTest::loggedOneWarningNaming(const std::string& target) const
 {
     const std::vector<std::string> warnings = records("WARN");
-    return warnings.size() == 1 && warnings[0].find(text) != std::string::npos;
+    return warnings.size() == 1 && warnings[0].find(" request to " + target + ": ") != std::string::npos;
 }
 
 long ProxyUnderTest::peakMemoryKib() const

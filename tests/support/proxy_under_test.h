@@ -22,8 +22,8 @@ public:
     std::string log() const;
     // The log's records (first line: code location, second: time, level, message) of one level.
     std::vector<std::string> records(const std::string& level) const;
-    // Whether the log holds exactly one WARN record, and it names text (a failed request's target).
-    bool loggedOneWarningNaming(const std::string& text) const;
+    // Whether the log holds exactly one WARN record, and it is the failure of a request to target, as sent.
+    bool loggedOneWarningNaming(const std::string& target) const;
     // VmHWM of the running proxy in KiB.
     long peakMemoryKib() const;
     // Sends /quit and waits; true when the process ended by itself.
