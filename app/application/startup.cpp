@@ -149,9 +149,9 @@ int runProxy(int argc, char** argv)
     LOG_INFO << banner;
 
     auto* server = new ProxyServer(app.get());
-    QObject::connect(server, &ProxyServer::finished, app.get(), [] {
+    QObject::connect(server, &ProxyServer::finished, app.get(), [](int exitCode) {
         LOG_INFO << "Stopping main event loop...";
-        QCoreApplication::quit();
+        QCoreApplication::exit(exitCode);
     });
     QTimer::singleShot(0, server, &ProxyServer::start);
     const int code = QCoreApplication::exec();

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QSaveFile>
 
 namespace tessel {
 namespace {
@@ -18,6 +19,19 @@ const char* const defaultConfigText =
     R"({"listenInterface": "localhost","listenPort": 8000,"appUrl": "https://localhost:8443"})";
 const QString portalSuffix = QStringLiteral("/velmar-portal");
 const QString settingsDir = QStringLiteral(".config/velmar-portal-proxy");
+
+// For a file opened unbuffered (commit() does not see a failed flush of buffered bytes). A write
+// that stops short gives a short count without an error text; writing the rest meets the error.
+bool writeAll(QFileDevice& file, const QByteArray& data)
+{
+    for (qint64 written = 0; written < data.size();) {
+        const qint64 count = file.write(data.constData() + written, data.size() - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -99,13 +113,14 @@ QJsonObject AppConfigImpl::toJson() const
 void AppConfigImpl::save()
 {
     const QString name = fileName();
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    const QByteArray text = QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
+    // Written beside the file and renamed over it: a failed write (a full disk) leaves the old file whole.
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, text) || !file.commit()) {
         LOG_ERROR << QCoreApplication::translate("AppConfig", "Error writing configuration to \"%1\": %2")
                          .arg(name, file.errorString());
         throw utils::exception(file.errorString());
     }
-    file.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented));
     QWriteLocker locker(&m_lock);
     m_isSaved = true;
 }

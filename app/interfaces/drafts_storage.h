@@ -23,6 +23,7 @@ public:
     // Removes the envelope and the parts it lists, with their signatures.
     virtual void removeDocument(const QUuid& draftId) = 0;
     virtual void removePart(const QUuid& draftId, int part) = 0;
+    // The part takes its signature along; without one, the target is left with none.
     virtual void movePart(const QUuid& draftId, int from, int to) = 0;
     // The part numbers in use, 1 counted even when the draft has no body; fetches a missing envelope.
     virtual qint64 partsCount(const QString& sessionId, const QUuid& draftId) = 0;

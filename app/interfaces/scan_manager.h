@@ -21,7 +21,9 @@ public:
     virtual QList<QUuid> openScan(const QString& sessionId, StorageType kind, const QUuid& documentId,
                                   quint64 attachment) = 0;
     // Packs the temporary-storage images, in order, into part n of the draft; null ids are skipped.
-    virtual void saveScan(const QUuid& documentId, quint64 attachment, const QList<QUuid>& images) = 0;
+    // A draft that is not held here is fetched first.
+    virtual void saveScan(const QString& sessionId, const QUuid& documentId, quint64 attachment,
+                          const QList<QUuid>& images) = 0;
 
     static ScanManager* instance() { return holder().instance(); }
     // The holder behind instance(): the composition root installs its factory, tests their doubles.

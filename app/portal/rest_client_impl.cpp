@@ -109,6 +109,7 @@ void RestClientImpl::simpleCall(const QString& sessionId, const QString& path, c
     Poco::Net::HTTPResponse response;
     std::istream& answer = session->receiveResponse(response);
     RestError::check(response, answer);
+    RestError::checkNotRedirected(response);
 }
 
 std::istream& RestClientImpl::sendForm(const Session& session, Poco::Net::HTTPRequest& request,
@@ -179,6 +180,7 @@ void RestClientImpl::sendSigns(const QString& sessionId, const QUuid& draftId, c
         makeRequest(sessionId, draftPath(draftId) + QStringLiteral("/sign"), Poco::Net::HTTPRequest::HTTP_POST);
     Poco::Net::HTTPResponse response;
     sendForm(session, request, form, response);
+    RestError::checkNotRedirected(response);
 }
 
 QJsonValue RestClientImpl::putDraft(const QString& sessionId, const QUuid& draftId, const QJsonObject& document)

@@ -51,7 +51,7 @@ private:
     // Sends a request whose body, when there is one, is the JSON text of body; GET never has one.
     static Session openRequest(const QString& sessionId, const QString& path, const QJsonValue& body,
                                const std::string& method);
-    // Sends the request and checks the answer, whose body is not read.
+    // Sends the request and checks the answer, a redirect among the errors; the body is not read.
     static void simpleCall(const QString& sessionId, const QString& path, const QJsonValue& body,
                            const std::string& method);
     // Sends the form with its exact length and checks the answer, which is left to read.

@@ -28,6 +28,13 @@ std::string readBodyStart(std::istream& body)
     return content;
 }
 
+[[noreturn]] void raise(int status, const std::string& message)
+{
+    RestError error(status, message);
+    LOG_ERROR << QString::fromUtf8(error.what());
+    throw error;
+}
+
 } // namespace
 
 RestError::RestError(int status, const std::string& message)
@@ -43,9 +50,18 @@ void RestError::check(const Poco::Net::HTTPResponse& response, std::istream& bod
     const std::string content = readBodyStart(body);
     if (!content.empty())
         message += ": " + content;
-    RestError error(status, message);
-    LOG_ERROR << QString::fromUtf8(error.what());
-    throw error;
+    raise(status, message);
+}
+
+void RestError::checkNotRedirected(const Poco::Net::HTTPResponse& response)
+{
+    const int status = response.getStatus();
+    if (status < 300 || status >= 400)
+        return;
+    std::string message = response.getReason();
+    if (response.has("Location"))
+        message += ": " + response.get("Location");
+    raise(status, message);
 }
 
 } // namespace tessel

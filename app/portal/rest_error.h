@@ -10,8 +10,9 @@ class HTTPResponse;
 
 namespace tessel {
 
-// A portal answer with status 400 or above. The message is the reason phrase, then ": " and
-// the answer body when there is one; what() is "HTTP Error <status>: <message>".
+// A portal answer with status 400 or above, or a redirect where a call takes none for an answer.
+// The message is the reason phrase, then ": " and the answer body (the Location for a redirect)
+// when there is one; what() is "HTTP Error <status>: <message>".
 class RestError : public std::runtime_error
 {
 public:
@@ -22,6 +23,9 @@ public:
 
     // Returns for answers below 400; otherwise reads the body, logs the error and raises it.
     static void check(const Poco::Net::HTTPResponse& response, std::istream& body);
+    // Raises a 3xx as "HTTP Error <status>: <reason>: <Location>", logged like the others: a call
+    // without a result would take a redirect (the forwarding's, while the key is locked) for success.
+    static void checkNotRedirected(const Poco::Net::HTTPResponse& response);
 
 private:
     int m_status;

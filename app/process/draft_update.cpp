@@ -47,13 +47,13 @@ void playMove(const CommitDataRow& row, const QUuid& draftId)
     docs::DraftsStorage::instance()->movePart(draftId, *row.attachIdx, *row.moveTo);
 }
 
-void playSaveScan(const CommitDataRow& row, const QUuid& draftId)
+void playSaveScan(const CommitDataRow& row, const QString& sessionId, const QUuid& draftId)
 {
     LOG_DEBUG << QStringLiteral("playSaveScan(%1, %2, %3)")
                      .arg(uuidToText(draftId))
                      .arg(*row.attachIdx)
                      .arg(row.images->size());
-    docs::ScanManager::instance()->saveScan(draftId, static_cast<quint64>(*row.attachIdx), *row.images);
+    docs::ScanManager::instance()->saveScan(sessionId, draftId, static_cast<quint64>(*row.attachIdx), *row.images);
 }
 
 void playRemoveTempFiles(const CommitDataRow& row)
@@ -80,7 +80,7 @@ void playSaveZip(const CommitDataRow& row, const QUuid& draftId)
     putUploadedFile(row, draftId);
 }
 
-void play(const QList<CommitDataRow>& rows, const QUuid& draftId)
+void play(const QList<CommitDataRow>& rows, const QString& sessionId, const QUuid& draftId)
 {
     for (const CommitDataRow& row : rows) {
         switch (row.action) {
@@ -91,7 +91,7 @@ void play(const QList<CommitDataRow>& rows, const QUuid& draftId)
             playMove(row, draftId);
             break;
         case CommitDataRow::SaveScan:
-            playSaveScan(row, draftId);
+            playSaveScan(row, sessionId, draftId);
             break;
         case CommitDataRow::RemoveTempFiles:
             playRemoveTempFiles(row);
@@ -121,11 +121,11 @@ QJsonValue updateDraft(const QString& sessionId, const QUuid& draftId, const QJs
     QList<CommitDataRow> releases;
     for (const CommitDataRow& row : rows)
         (row.action == CommitDataRow::RemoveTempFiles ? releases : edits).append(row);
-    play(edits, draftId);
+    play(edits, sessionId, draftId);
     const QJsonValue answer = RestClient::instance()->putDraft(sessionId, draftId, draft);
     docs::DraftsStorage::instance()->getDocumentPart(sessionId, draftId, 0, true).get();
     // The uploads are released only once the portal holds the draft.
-    play(releases, draftId);
+    play(releases, sessionId, draftId);
     return answer;
 }
 

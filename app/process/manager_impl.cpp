@@ -2,6 +2,8 @@
 
 #include "tessel/log_record.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <chrono>
 
@@ -9,6 +11,12 @@ namespace tessel::process {
 namespace {
 
 constexpr std::chrono::milliseconds idlePoll(50);
+
+void logFailure(const ProcessInfo& entry)
+{
+    const ProcessStatus status = entry.status();
+    LOG_ERROR << QStringLiteral("Error in background process \"%1\": %2").arg(status.desc, status.errorMsg);
+}
 
 } // namespace
 
@@ -130,8 +138,11 @@ void ManagerImpl::worker()
                 handle(entry);
             } catch (const std::exception& error) {
                 entry->setError(error);
-                const ProcessStatus status = entry->status();
-                LOG_ERROR << QStringLiteral("Error in background process \"%1\": %2").arg(status.desc, status.errorMsg);
+                logFailure(*entry);
+            } catch (...) {
+                // Left to the outer guard it would end the worker, and every later process would wait for ever.
+                entry->setError(QCoreApplication::translate("ProcessManager", "Unknown error"));
+                logFailure(*entry);
             }
         }
     } catch (const std::exception& error) {

@@ -25,7 +25,11 @@ ProcessStatus ProcessInfo::status() const
 void ProcessInfo::setError(const std::exception& error)
 {
     const auto* pocoError = dynamic_cast<const Poco::Exception*>(&error);
-    const QString text = pocoError ? QString::fromStdString(pocoError->displayText()) : QString::fromUtf8(error.what());
+    setError(pocoError ? QString::fromStdString(pocoError->displayText()) : QString::fromUtf8(error.what()));
+}
+
+void ProcessInfo::setError(const QString& text)
+{
     QMutexLocker lock(&m_failureMutex);
     m_state = Failed;
     m_errorMsg = text;

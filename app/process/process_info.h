@@ -21,6 +21,8 @@ public:
     // The process's own status with the entry's id, and the recorded failure over a state that is not 2.
     ProcessStatus status() const;
     void setError(const std::exception& error);
+    // For a failure that brings no text of its own.
+    void setError(const QString& text);
 
 private:
     const std::shared_ptr<Process> m_process;

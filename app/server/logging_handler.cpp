@@ -36,12 +36,15 @@ Poco::Net::HTTPRequestHandler* loggingHandler(Poco::Net::HTTPRequestHandler* han
     std::shared_ptr<Poco::Net::HTTPRequestHandler> wrapped(handler);
     return new RequestHandler(
         [wrapped](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
+            // Handlers rewrite the target (the forwarding puts the portal's path in front); the record
+            // names it as it was received.
+            const std::string target = request.getURI();
             try {
                 wrapped->handleRequest(request, response);
             } catch (const std::exception& e) {
                 LOG_WARN << QCoreApplication::translate("loggingHandler",
                                                         "Uncaught exception when handling request to %1: %2")
-                                .arg(QString::fromUtf8(request.getURI().c_str()), exceptionText(e));
+                                .arg(QString::fromUtf8(target.c_str()), exceptionText(e));
                 throw;
             }
         });

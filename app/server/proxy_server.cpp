@@ -71,7 +71,7 @@ void ProxyServer::start()
         const auto* poco = dynamic_cast<const Poco::Exception*>(&e);
         const QString text = poco ? QString::fromStdString(poco->displayText()) : QString::fromUtf8(e.what());
         LOG_FATAL << tr("Error starting server: %1! Terminating...").arg(text);
-        emit finished();
+        emit finished(1);
     }
 }
 
@@ -84,7 +84,7 @@ void ProxyServer::shutdown()
         m_server->stop();
         m_context->open.stopAll();
     }
-    emit finished();
+    emit finished(0);
 }
 
 } // namespace tessel

@@ -25,7 +25,8 @@ public:
     ~ProxyServer() override;
 
 signals:
-    void finished();
+    // 0 after a shutdown, 1 when the server could not start.
+    void finished(int exitCode);
 
 public slots:
     void start();

@@ -29,6 +29,29 @@ namespace {
     std::exit(1);
 }
 
+constexpr qint64 maxSizeMb = 1000 * 1000;
+constexpr int maxRounds = 1000;
+
+[[noreturn]] void usage()
+{
+    std::fprintf(stderr,
+                 "usage: sign_bench [SIZE_MB [ROUNDS]]\n"
+                 "  SIZE_MB  size of the signed file in megabytes, 1 to %lld (default 200)\n"
+                 "  ROUNDS   rounds, the best of which is shown, 1 to %d (default 3)\n",
+                 static_cast<long long>(maxSizeMb), maxRounds);
+    std::exit(2);
+}
+
+// A whole number from 1 to max, or the usage: a size of 0 would measure nothing and print "-nan".
+qint64 positiveArgument(const char* text, qint64 max)
+{
+    bool ok = false;
+    const qint64 value = QByteArray(text).toLongLong(&ok);
+    if (!ok || value < 1 || value > max)
+        usage();
+    return value;
+}
+
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
@@ -135,8 +158,10 @@ Rate opensslDigestRate(const QString& path, qint64 size)
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    const qint64 sizeMb = argc > 1 ? QByteArray(argv[1]).toLongLong() : 200;
-    const int rounds = argc > 2 ? QByteArray(argv[2]).toInt() : 3;
+    if (argc > 3)
+        usage();
+    const qint64 sizeMb = argc > 1 ? positiveArgument(argv[1], maxSizeMb) : 200;
+    const int rounds = argc > 2 ? static_cast<int>(positiveArgument(argv[2], maxRounds)) : 3;
     const qint64 size = sizeMb * 1000 * 1000;
     QTemporaryDir work;
     qputenv("NXCSP_ROOT", work.filePath(QStringLiteral("nxcsp")).toUtf8());

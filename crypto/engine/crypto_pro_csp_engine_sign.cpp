@@ -70,7 +70,16 @@ QByteArray CryptoProCSPEngine::sign(QIODevice* data, QIODevice* sign)
     } catch (const Exception& reason) {
         throw Exception(QStringLiteral("CryptoProCSPEngine::sign(): Error"), reason);
     }
-    if (!sign || sign->write(signature) == -1)
+    // A device may take part of the bytes (an unbuffered file on a full disk); writing the rest
+    // then meets the failure with its reason.
+    qint64 written = 0;
+    while (sign && written < signature.size()) {
+        const qint64 count = sign->write(signature.constData() + written, signature.size() - written);
+        if (count <= 0)
+            break;
+        written += count;
+    }
+    if (!sign || written < signature.size())
         throw Exception(QStringLiteral("CryptoProCSPEngine::sign(): Error writing PKCS7 message: %1")
                             .arg(sign ? sign->errorString() : QString()));
     return digest;
@@ -81,9 +90,10 @@ QByteArray CryptoProCSPEngine::sign(const QFileInfo& data, const QFileInfo& sign
     QFile dataFile(data.filePath());
     if (!dataFile.open(QIODevice::ReadOnly))
         throw Exception(QStringLiteral("CryptoProCSPEngine::sign(): can't open %1 for reading").arg(data.filePath()));
-    // The signature file replaces the old one only once it is complete.
+    // The signature file replaces the old one only once it is complete. Unbuffered, because
+    // commit() does not see a failed flush of buffered bytes.
     QSaveFile signFile(sign.filePath());
-    if (!signFile.open(QIODevice::WriteOnly))
+    if (!signFile.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Exception(QStringLiteral("CryptoProCSPEngine::sign(): can't open %1 for writing").arg(sign.filePath()));
     const QByteArray digest = this->sign(&dataFile, &signFile);
     if (!signFile.commit())

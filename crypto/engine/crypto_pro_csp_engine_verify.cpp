@@ -136,8 +136,10 @@ void CryptoProCSPEnginePrivate::checkSigner(const csp::CertContext* signer, cons
             else
                 status |= csp::kTrustIsUntrustedRoot;
         }
+        // Only what a missing or unreachable CRL leaves open: an expired, revoked or untrusted
+        // signer stays one.
         if (ignoringMissingCrl)
-            status = 0;
+            status &= ~(csp::kTrustRevocationStatusUnknown | csp::kTrustIsOfflineRevocation);
         info.setCertificateState(stateForTrustStatus(status));
     } catch (const Exception& error) {
         info.setCertificateState(CertificateState::PathNotTrusted);

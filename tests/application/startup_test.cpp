@@ -81,14 +81,15 @@ TEST(Startup, ListensOnlyOnTheConfiguredInterface)
     EXPECT_EQ(proxy.waitForExit(), 0);
 }
 
-TEST(Startup, SecondInstanceOnTheSamePortEnds)
+TEST(Startup, SecondInstanceOnTheSamePortFailsToStart)
 {
     ProxyProcess first;
     const unsigned short port = freeLocalPort();
     ASSERT_TRUE(first.start({QStringLiteral("--stderr"), QStringLiteral("-c"), first.writeConfig(port)}));
 
+    // A launcher tells a proxy that could not listen by its exit code.
     ProxyProcess second;
-    EXPECT_EQ(second.run({QStringLiteral("--stderr"), QStringLiteral("-c"), second.writeConfig(port)}), 0);
+    EXPECT_EQ(second.run({QStringLiteral("--stderr"), QStringLiteral("-c"), second.writeConfig(port)}), 1);
     EXPECT_TRUE(second.standardError().contains(QStringLiteral("FATAL: Error starting server: ")))
         << second.standardError().toStdString();
     EXPECT_TRUE(second.standardError().contains(QStringLiteral("! Terminating...")));

@@ -1,7 +1,10 @@
 #include "core/app_config_impl.h"
+#include "support/exception_message.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -176,6 +179,34 @@ TEST(AppConfig, SaveToUnwritablePlaceThrowsTheFileError)
     config.load(QStringLiteral("/proc/no-such-dir/config.json"));
     EXPECT_THROW(config.save(), std::exception);
     EXPECT_FALSE(config.isSaved());
+}
+
+// A full disk stands in for any failed write: the file stays as it was and nothing counts as saved.
+TEST(AppConfig, ASaveThatCannotBeWrittenKeepsTheOldFile)
+{
+    const QByteArray old = R"({"listenInterface": "127.0.0.1", "listenPort": 8100})";
+    for (const bool existing : {true, false}) {
+        QTemporaryDir dir;
+        const QString path = existing ? writeFile(dir, old) : dir.filePath(QStringLiteral("config.json"));
+        AppConfigImpl config;
+        config.load(path);
+        const bool savedBefore = config.isSaved();
+        config.updateConfig(QJsonObject{{"listenPort", 8200}, {"storageDir", QString(8192, QLatin1Char('s'))}});
+        const std::string message = [&] {
+            const FileSizeLimit limit(4096);
+            return messageOf([&] { config.save(); });
+        }();
+        EXPECT_EQ(message, "File too large") << existing;
+        EXPECT_EQ(config.isSaved(), savedBefore) << existing;
+        QFile file(path);
+        if (existing) {
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), old);
+        } else {
+            EXPECT_FALSE(file.exists());
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), existing ? QStringList{"config.json"} : QStringList());
+    }
 }
 
 TEST(AppConfig, DirectoriesLiveBesideTheConfigurationFile)

@@ -2,8 +2,10 @@
 
 #include "cms_forge.h"
 #include "crypto_test_support.h"
+#include "support/file_size_limit.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 
 #include <atomic>
@@ -300,6 +302,15 @@ TEST_F(SignVerify, FileVariantsWriteWholeSignaturesOnly)
     const auto locked = engineFor(QStringLiteral("locked"));
     EXPECT_FALSE(errorOf([&] { locked->sign(QFileInfo(data), QFileInfo(sign0)); }).isEmpty());
     EXPECT_EQ(readAll(sign0), before);
+    // So does one whose signature cannot be written out (a file size limit stands in for a full disk).
+    const QString unwritten = errorOf([&] {
+        const FileSizeLimit limit(64);
+        engine->sign(QFileInfo(data), QFileInfo(sign0));
+    });
+    EXPECT_EQ(unwritten, QStringLiteral("CryptoProCSPEngine::sign(): Error writing PKCS7 message: File too large"));
+    EXPECT_EQ(readAll(sign0), before);
+    EXPECT_EQ(QDir(rootPath()).entryList({QStringLiteral("doc.0.sign*")}, QDir::Files),
+              QStringList{QStringLiteral("doc.0.sign")});
 }
 
 TEST_F(SignVerify, OneEngineSignsAndVerifiesOnSeveralThreadsAtOnce)

@@ -85,10 +85,17 @@ TEST_F(SignerCheck, RevocationAndValidityStates)
         CertificateState state;
     };
     const Case cases[] = {
-        {"user", false, CertificateState::Valid},          {"user512", false, CertificateState::Valid},
-        {"user2001", false, CertificateState::Valid},      {"revoked", false, CertificateState::Revoked},
-        {"expired", false, CertificateState::TimeInvalid}, {"expired-revoked", false, CertificateState::Revoked},
-        {"revoked", true, CertificateState::Valid},        {"expired-revoked", true, CertificateState::Valid},
+        {"user", false, CertificateState::Valid},
+        {"user512", false, CertificateState::Valid},
+        {"user2001", false, CertificateState::Valid},
+        {"revoked", false, CertificateState::Revoked},
+        {"expired", false, CertificateState::TimeInvalid},
+        {"expired-revoked", false, CertificateState::Revoked},
+        // Ignoring missing CRLs ignores nothing that a CRL or the validity says.
+        {"user", true, CertificateState::Valid},
+        {"revoked", true, CertificateState::Revoked},
+        {"expired", true, CertificateState::TimeInvalid},
+        {"expired-revoked", true, CertificateState::Revoked},
     };
     for (const Case& c : cases) {
         const SignInfoPtr info = check(signedBy(QString::fromLatin1(c.signer)),
@@ -122,6 +129,8 @@ TEST_F(SignerCheck, ConfiguredCaStoreAloneDecidesAboutTheRoot)
     EXPECT_EQ(notInCa->certificateState(), CertificateState::PathNotTrusted);
     EXPECT_TRUE(notInCa->techInfo().startsWith(QStringLiteral("errorStatus=0, TrustStatus.dwErrorStatus=0,")))
         << notInCa->techInfo().toStdString();
+    EXPECT_EQ(check(item, with(caStore, QStringLiteral("ignoringMissingCrl"), true))->certificateState(),
+              CertificateState::PathNotTrusted);
     // Without a configured CA store (ROOT is the CA store) the platform's trust stands.
     EXPECT_EQ(check(item, QJsonObject())->certificateState(), CertificateState::Valid);
 }
@@ -144,6 +153,10 @@ TEST_F(SignerCheck, ChainStoppingBeforeARootIsNotTrusted)
     EXPECT_EQ(info->certificateState(), CertificateState::PathNotTrusted);
     const quint32 status = info->techInfo().section(QLatin1Char('='), 1).section(QLatin1Char(','), 0, 0).toUInt();
     EXPECT_TRUE(status & 0x10000) << info->techInfo().toStdString();
+    // The issuer is unknown here, whatever the CRLs say.
+    EXPECT_EQ(check(signedBy(QStringLiteral("user")), with(caStore, QStringLiteral("ignoringMissingCrl"), true))
+                  ->certificateState(),
+              CertificateState::PathNotTrusted);
 }
 
 TEST_F(SignerCheck, TheChainReplacesEveryBlocksCertificate)

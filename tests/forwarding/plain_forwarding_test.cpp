@@ -139,6 +139,7 @@ TEST_F(PlainForwarding, AnswerCutShortClosesTheBrowserConnection)
 {
     const CurlAnswer answer = runCurl({proxy.url("/cut?n=1")});
     EXPECT_EQ(answer.exitStatus, 18) << answer.errors; // transfer closed with bytes outstanding
+    // The target as the browser sent it, without the portal's path /p in front.
     EXPECT_TRUE(proxy.loggedOneWarningNaming("/cut?n=1")) << proxy.log();
 }
 

@@ -13,7 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFile>
+
+#include <functional>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -22,6 +27,7 @@ struct ScriptedAnswer
     Poco::Net::HTTPResponse::HTTPStatus status = Poco::Net::HTTPResponse::HTTP_OK;
     std::string body;
     bool cutShort = false; // announces twice the body's length, then breaks off
+    std::string location = {};
 };
 
 // A plain portal that gives the answer the test sets.
@@ -49,6 +55,8 @@ protected:
         }();
         response.setStatusAndReason(answer.status);
         response.setKeepAlive(false);
+        if (!answer.location.empty())
+            response.set("Location", answer.location);
         if (answer.status == Poco::Net::HTTPResponse::HTTP_NO_CONTENT) {
             response.send();
             return;
@@ -92,6 +100,44 @@ TEST_F(RestClientAnswers, ErrorTextsCarryTheReasonAndABodyWhenThereIsOne)
             EXPECT_EQ(e.status(), static_cast<int>(c.answer.status));
             EXPECT_EQ(e.message(), c.message);
             EXPECT_EQ(std::string(e.what()), "HTTP Error " + std::to_string(c.answer.status) + ": " + c.message);
+        }
+    }
+}
+
+// A call without a result has nothing else to tell a redirect from success by.
+TEST_F(RestClientAnswers, RedirectsFailTheCallsWithoutAResult)
+{
+    const QFileInfo envelope(QString::fromStdString((directory / "envelope.xml").string()));
+    QFile(envelope.filePath()).open(QIODevice::WriteOnly);
+    const std::pair<const char*, std::function<void()>> calls[] = {
+        {"sendSigns", [&] { client.sendSigns("s", id, envelope, {}); }},
+        {"sendDraft", [&] { client.sendDraft("s", id); }},
+        {"deleteDraft", [&] { client.deleteDraft("s", id); }},
+        {"setSignState", [&] { client.setSignState("s", id, 1, QDateTime::currentDateTime()); }},
+    };
+    const struct
+    {
+        ScriptedAnswer answer;
+        std::string message;
+    } cases[] = {
+        {{Poco::Net::HTTPResponse::HTTP_FOUND, "", false, "/local/#auth"}, "Found: /local/#auth"},
+        {{Poco::Net::HTTPResponse::HTTP_MOVED_PERMANENTLY, "moved", false, "/elsewhere?x=1"},
+         "Moved Permanently: /elsewhere?x=1"},
+        {{Poco::Net::HTTPResponse::HTTP_SEE_OTHER, "", false, "/other"}, "See Other: /other"},
+        {{Poco::Net::HTTPResponse::HTTP_TEMPORARY_REDIRECT, "", false, "/again"}, "Temporary Redirect: /again"},
+        {{Poco::Net::HTTPResponse::HTTP_MULTIPLE_CHOICES, "", false, ""}, "Multiple Choices"},
+    };
+    for (const auto& c : cases) {
+        script(c.answer);
+        for (const auto& [name, call] : calls) {
+            try {
+                call();
+                ADD_FAILURE() << name << " took " << c.message << " for success";
+            } catch (const tessel::RestError& e) {
+                EXPECT_EQ(e.status(), static_cast<int>(c.answer.status)) << name;
+                EXPECT_EQ(std::string(e.what()), "HTTP Error " + std::to_string(c.answer.status) + ": " + c.message)
+                    << name;
+            }
         }
     }
 }

@@ -279,18 +279,29 @@ TEST_F(RestClientAtPortal, SignStateGoesInUtcWithMillisecondsAndComesBackInTheVe
     }
 }
 
-// Before the key is unlocked the client answers the portal's certificate request with a
-// redirect to the key page, as the forwarding does: no error for the calls without a result, no data for the others.
-TEST_F(RestClientAtPortal, RedirectOfALockedKeyIsNoErrorButYieldsNoData)
+// Before the key is unlocked the portal's certificate request is answered with a redirect to
+// the key page, as the forwarding does: an error for the calls without a result, no data for the others.
+TEST_F(RestClientAtPortal, RedirectOfALockedKeyFailsEveryCall)
 {
     const QUuid draft(QString::fromStdString(seeded.fullDraft));
     const QUuid inbox(QString::fromStdString(seeded.inbox));
     const std::filesystem::path envelope = writeFile(seeded.fullDraft + ".0", "<replaced/>");
-    EXPECT_NO_THROW(client.sendSigns("s", draft, QFileInfo(fileInfoPath(envelope)), {}));
-    EXPECT_NO_THROW(client.sendDraft("s", draft));
-    EXPECT_NO_THROW(client.deleteDraft("s", draft));
-    EXPECT_NO_THROW(client.setSignState("s", inbox, 1, QDateTime::currentDateTime()));
+    const std::function<void()> callsWithoutResult[] = {
+        [&] { client.sendSigns("s", draft, QFileInfo(fileInfoPath(envelope)), {}); },
+        [&] { client.sendDraft("s", draft); },
+        [&] { client.deleteDraft("s", draft); },
+        [&] { client.setSignState("s", inbox, 1, QDateTime::currentDateTime()); },
+    };
+    for (const auto& call : callsWithoutResult) {
+        try {
+            call();
+            ADD_FAILURE() << "the redirect was taken for success";
+        } catch (const tessel::RestError& e) {
+            EXPECT_STREQ(e.what(), "HTTP Error 302: Found: /local/#auth");
+        }
+    }
     EXPECT_NE(fileText(document("drafts", seeded.fullDraft) / "0"), "<replaced/>");
+    EXPECT_TRUE(std::filesystem::exists(document("drafts", seeded.fullDraft)));
     EXPECT_FALSE(std::filesystem::exists(document("inbox", seeded.inbox) / "signState.json"));
 
     const std::filesystem::path target = directory / "redirected.zip";

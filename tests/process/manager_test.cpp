@@ -12,6 +12,7 @@
 #include <QJsonObject>
 
 #include <thread>
+#include <utility>
 
 using namespace tessel::process;
 
@@ -90,17 +91,31 @@ TEST(ProcessManager, PocoFailureKeepsItsDisplayText)
     EXPECT_EQ(manager.list().at(0).errorMsg, QStringLiteral("I/O error: disk gone"));
 }
 
-TEST(ProcessManager, ANonStandardExceptionEndsTheWorker)
+TEST(ProcessManager, ANonStandardExceptionFailsOnlyItsProcess)
 {
-    ManagerImpl manager;
-    const auto odd = scripted([](ScriptedProcess&) { throw 42; });
-    const auto after = scripted();
-    manager.add(odd);
-    manager.add(after);
-    odd->release();
-    after->release();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(statesOf(manager), (QList<qint32>{Running, Waiting}));
+    struct NoStandardException
+    {};
+    const std::pair<const char*, ScriptedProcess::Ending> throws[] = {
+        {"an int", [](ScriptedProcess&) { throw 42; }},
+        {"a text", [](ScriptedProcess&) { throw "text"; }},
+        {"an own type", [](ScriptedProcess&) { throw NoStandardException(); }},
+    };
+    for (const auto& [what, ending] : throws) {
+        ManagerImpl manager;
+        const auto odd = scripted([ending = ending](ScriptedProcess& process) {
+            process.reachStage(QStringLiteral("Sign draft"));
+            ending(process);
+        });
+        const auto after = scripted();
+        manager.add(odd);
+        manager.add(after);
+        odd->release();
+        after->release();
+        ASSERT_TRUE(waitUntil([&] { return statesOf(manager) == QList<qint32>{Failed, Done}; })) << what;
+        const ProcessStatus status = manager.list().at(0);
+        EXPECT_EQ(status.errorMsg, QStringLiteral("Unknown error")) << what;
+        EXPECT_EQ(status.stage, QStringLiteral("Sign draft")) << what;
+    }
 }
 
 TEST(ProcessManager, ClearFinishedKeepsWaitingAndRunningInOrder)

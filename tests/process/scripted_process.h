@@ -22,6 +22,7 @@ public:
     bool waitStarted() const;
 
     void finish() { setState(tessel::process::Done); }
+    void reachStage(const QString& stage) { setStage(stage); }
 
 private:
     Ending m_ending;

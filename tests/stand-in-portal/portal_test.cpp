@@ -18,6 +18,7 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 using testsupport::CommandResult;
 using testsupport::curl;
@@ -189,15 +190,21 @@ TEST_F(OptionalClientAuthPortal, DownloadsCarryTheTestBytes)
 
 TEST_F(OptionalClientAuthPortal, ChunksHaveTheAskedSizesAndEndPromptlyWhenTheEndIsSplit)
 {
-    for (const bool split : {false, true}) {
-        const std::string target = std::string("/test/chunks?sizes=1,100,1048576") + (split ? "&split=1" : "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"&split=1", ""},
+        {"&trailer=1", "X-Test-Chunks: 3\r\nX-Test-End: 1\r\n"},
+        {"&split=1&trailer=1", "X-Test-Chunks: 3\r\nX-Test-End: 1\r\n"},
+    };
+    for (const auto& [options, trailer] : cases) {
+        const std::string target = std::string("/test/chunks?sizes=1,100,1048576") + options;
         const auto start = std::chrono::steady_clock::now();
         const CommandResult result = curlAsUser({"--raw", portal().url(target)});
         const auto elapsed = std::chrono::steady_clock::now() - start;
         ASSERT_EQ(result.exitStatus, 0) << result.errors;
         const std::string bytes = testBytes(1 + 100 + 1048576);
         const std::string expected = "1\r\n" + bytes.substr(0, 1) + "\r\n64\r\n" + bytes.substr(1, 100)
-            + "\r\n100000\r\n" + bytes.substr(101) + "\r\n0\r\n\r\n";
+            + "\r\n100000\r\n" + bytes.substr(101) + "\r\n0\r\n" + trailer + "\r\n";
         EXPECT_TRUE(result.output == expected) << target << ": " << result.output.size() << " bytes";
         EXPECT_LT(elapsed, std::chrono::seconds(5)) << target;
     }

@@ -23,7 +23,8 @@ ProxyUnderTest::ProxyUnderTest(const std::filesystem::path& directory, const std
         m_process.writeConfig(m_port,
                               QStringLiteral(R"(, "appUrl": "%1", "crypto": {"keyName": "%2"})")
                                   .arg(QString::fromStdString(appUrl), QString::fromStdString(keyName)));
-    if (!m_process.start({QStringLiteral("--stderr"), QStringLiteral("-c"), config}))
+    m_arguments = QStringList{QStringLiteral("--stderr"), QStringLiteral("-c"), config};
+    if (!m_process.start(m_arguments))
         throw std::runtime_error("the proxy did not start: " + log());
 }
 
@@ -52,10 +53,10 @@ std::vector<std::string> ProxyUnderTest::records(const std::string& level) const
     return found;
 }
 
-bool ProxyUnderTest::loggedOneWarningNaming(const std::string& text) const
+bool ProxyUnderTest::loggedOneWarningNaming(const std::string& target) const
 {
     const std::vector<std::string> warnings = records("WARN");
-    return warnings.size() == 1 && warnings[0].find(text) != std::string::npos;
+    return warnings.size() == 1 && warnings[0].find(" request to " + target + ": ") != std::string::npos;
 }
 
 long ProxyUnderTest::peakMemoryKib() const
@@ -83,3 +84,5 @@ bool ProxyUnderTest::quit()
     }
     return m_process.waitForExit(20000) != -2;
 }
+
+bool ProxyUnderTest::restart() { return quit() && m_process.start(m_arguments); }

@@ -22,8 +22,8 @@ public:
     std::string log() const;
     // The log's records (first line: code location, second: time, level, message) of one level.
     std::vector<std::string> records(const std::string& level) const;
-    // Whether the log holds exactly one WARN record, and it names text (a failed request's target).
-    bool loggedOneWarningNaming(const std::string& text) const;
+    // Whether the log holds exactly one WARN record, and it is the failure of a request to target, as sent.
+    bool loggedOneWarningNaming(const std::string& target) const;
     // VmHWM of the running proxy in KiB.
     long peakMemoryKib() const;
     std::string accessToken() const { return m_process.accessToken(); }
@@ -31,8 +31,12 @@ public:
     std::string configFile() const { return m_process.home().filePath(QStringLiteral("config.json")).toStdString(); }
     // Sends /quit and waits; true when the process ended by itself.
     bool quit();
+    // Quits and starts again on the same port and configuration, so the key is locked again;
+    // true when the new process listens.
+    bool restart();
 
 private:
     unsigned short m_port = 0;
     ProxyProcess m_process;
+    QStringList m_arguments;
 };

@@ -46,7 +46,8 @@ QList<QUuid> ScanManagerImpl::openScan(const QString& sessionId, StorageType kin
     return ids;
 }
 
-void ScanManagerImpl::saveScan(const QUuid& documentId, quint64 attachment, const QList<QUuid>& images)
+void ScanManagerImpl::saveScan(const QString& sessionId, const QUuid& documentId, quint64 attachment,
+                               const QList<QUuid>& images)
 {
     LOG_DEBUG << QStringLiteral("Saving scan # %1 for document # %2").arg(attachment).arg(uuidToText(documentId));
     const int part = partNumber(attachment);
@@ -61,6 +62,8 @@ void ScanManagerImpl::saveScan(const QUuid& documentId, quint64 attachment, cons
         files.append(entries.back()->file);
         names.append(pageName(names.size()));
     }
+    // Saving a draft whose envelope is not here downloads it afresh, which would replace the scan.
+    DraftsStorage::instance()->getDocumentPart(sessionId, documentId, 0, false).get();
     const QSharedPointer<QTemporaryFile> archive = utils::mkTemp(utils::scanPrefix);
     utils::zip(QFileInfo(archive->fileName()), files, names);
     DraftsStorage::instance()->putPart(documentId, part, QFileInfo(archive->fileName()), true);

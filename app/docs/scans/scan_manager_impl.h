@@ -9,7 +9,8 @@ class ScanManagerImpl : public ScanManager
 public:
     QList<QUuid> openScan(const QString& sessionId, StorageType kind, const QUuid& documentId,
                           quint64 attachment) override;
-    void saveScan(const QUuid& documentId, quint64 attachment, const QList<QUuid>& images) override;
+    void saveScan(const QString& sessionId, const QUuid& documentId, quint64 attachment,
+                  const QList<QUuid>& images) override;
 
     // "page%1.img" with the position in at least five zero-padded digits, so that the names
     // sort in page order.

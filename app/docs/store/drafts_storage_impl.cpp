@@ -137,9 +137,13 @@ void DraftsStorageImpl::movePart(const QUuid& draftId, int from, int to)
     utils::copyFile(partPath(draftId, from, false), partPath(draftId, to, false));
     removeIfPresent(partPath(draftId, from, false));
     const QFileInfo sign = partPath(draftId, from, true);
+    const QFileInfo targetSign = partPath(draftId, to, true);
     if (sign.exists()) {
-        utils::copyFile(sign, partPath(draftId, to, true));
+        utils::copyFile(sign, targetSign);
         removeIfPresent(sign);
+    } else {
+        // The target's signature belongs to the bytes it held before.
+        removeIfPresent(targetSign);
     }
 }
 

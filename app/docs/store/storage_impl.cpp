@@ -96,7 +96,17 @@ QString StorageImpl::storageUrl(const QUuid& documentId) const
 
 void StorageImpl::ensureComplete(const QString& sessionId, const QUuid& documentId)
 {
-    if (!isComplete(documentId))
+    bool complete = false;
+    try {
+        complete = isComplete(documentId);
+    } catch (const utils::exception& error) {
+        // Kept, an envelope that cannot be read would fail every request for the document.
+        const QFileInfo envelope = partPath(documentId, 0, false);
+        LOG_WARN << QStringLiteral("Discarding the unreadable envelope \"%1\": %2")
+                        .arg(envelope.filePath(), QString::fromUtf8(error.what()));
+        QFile::remove(envelope.filePath());
+    }
+    if (!complete)
         download(sessionId, documentId);
 }
 

@@ -28,7 +28,8 @@ protected:
 private:
     QList<QFileInfo> listParts(const QUuid& documentId, bool sign) const;
     QString storageUrl(const QUuid& documentId) const;
-    // Downloads the document first when it is not complete.
+    // Downloads the document first when it is not complete; an envelope that cannot be read is
+    // discarded and downloaded again.
     void ensureComplete(const QString& sessionId, const QUuid& documentId);
     QList<QFileInfo> download(const QString& sessionId, const QUuid& documentId);
     QList<QFileInfo> extractFullDocument(const QFileInfo& archive, const QUuid& documentId);

@@ -33,10 +33,15 @@ bool processState(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerRe
         const QUuid id = uuidFromText(pathSegment(requestPath(request), 0));
         if (id.isNull())
             throw bad_request();
-        const std::shared_ptr<process::Process> found = Manager::instance()->find(id);
-        if (!found)
-            throw not_found();
-        sendJson(response, found->info().state);
+        // The state the list shows: a run that threw is failed there, while the process itself
+        // still says it runs, and a page polling for the end would wait for ever.
+        for (const ProcessStatus& status : Manager::instance()->list()) {
+            if (status.processId == id) {
+                sendJson(response, status.state);
+                return;
+            }
+        }
+        throw not_found();
     });
 }
 

@@ -82,7 +82,7 @@ bool saveDraftScan(Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerR
             if (ids.last().isNull())
                 throw bad_request();
         }
-        docs::ScanManager::instance()->saveScan(scan.documentId, scan.attachment, ids);
+        docs::ScanManager::instance()->saveScan(sessionIdOf(request), scan.documentId, scan.attachment, ids);
         sendJson(response, QJsonValue());
     });
 }

@@ -2,6 +2,7 @@
 #include "docs/fixtures/temp_upload.h"
 #include "support/exception_message.h"
 
+#include "interfaces/drafts_storage.h"
 #include "interfaces/scan_manager.h"
 #include "interfaces/temp_storage.h"
 #include "tessel/filefuncs.h"
@@ -30,6 +31,13 @@ QByteArray fileBytes(const QFileInfo& file)
 class Scans : public StoreTest
 {
 protected:
+    // A draft held here, so that saving a scan has nothing to fetch.
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        put(drafts, "0", envelopeXml({}, false).toUtf8());
+    }
+
     static QByteArray page(int n) { return "\x89PNG page " + QByteArray::number(n); }
 
     // The entry names of a part's archive, in the archive's order.
@@ -69,7 +77,7 @@ TEST_P(PageCounts, SavedPagesOpenAgainInTheirOrder)
         names.append(QStringLiteral("page%1.img").arg(i, 5, 10, QLatin1Char('0')));
         pages.append(page(i));
     }
-    scans()->saveScan(m_id, 2, images);
+    scans()->saveScan(m_session, m_id, 2, images);
 
     QStringList stored = entriesOf("2");
     stored.sort();
@@ -82,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Scans, PageCounts, ::testing::Values(0, 3, 12));
 
 TEST_F(Scans, ANullImageIdIsSkippedAndTheNextPagesMoveUp)
 {
-    scans()->saveScan(m_id, 3, {addTempUpload(page(0)), QUuid(), addTempUpload(page(2))});
+    scans()->saveScan(m_session, m_id, 3, {addTempUpload(page(0)), QUuid(), addTempUpload(page(2))});
 
     EXPECT_EQ(entriesOf("3"), (QStringList{"page00000.img", "page00001.img"}));
     EXPECT_EQ(openedPages(drafts, 3), (QList<QByteArray>{page(0), page(2)}));
@@ -91,10 +99,23 @@ TEST_F(Scans, ANullImageIdIsSkippedAndTheNextPagesMoveUp)
 TEST_F(Scans, SavingReplacesThePartAndLeavesNoArchiveBehind)
 {
     put(drafts, "2", "old part");
-    scans()->saveScan(m_id, 2, {addTempUpload(page(7))});
+    scans()->saveScan(m_session, m_id, 2, {addTempUpload(page(7))});
 
     EXPECT_EQ(openedPages(drafts, 2), QList<QByteArray>{page(7)});
     EXPECT_EQ(QDir::temp().entryList({"kmtScan.*"}, QDir::Files).size(), 0);
+}
+
+TEST_F(Scans, AScanSavedIntoADraftOnlyThePortalHoldsSurvivesTheNextSave)
+{
+    QFile::remove(filePath(drafts, "0"));
+    serveDocument(drafts, {{2, false}, {3, false}}, false, {{"1", "body"}, {"2", "portal's part"}, {"3", "third"}});
+    scans()->saveScan(m_session, m_id, 2, {addTempUpload(page(4))});
+
+    // Saving the draft fetches it first when its envelope is not here.
+    DraftsStorage::instance()->getDocumentPart(m_session, m_id, 0, false).get();
+    EXPECT_NE(contents(drafts, "2"), "portal's part");
+    EXPECT_EQ(entriesOf("2"), QStringList{"page00000.img"});
+    EXPECT_EQ(contents(drafts, "3"), "third");
 }
 
 TEST_F(Scans, AnUnknownImageFailsBeforeAnythingIsWritten)
@@ -103,7 +124,7 @@ TEST_F(Scans, AnUnknownImageFailsBeforeAnythingIsWritten)
     const QUuid unknown = QUuid::createUuid();
 
     EXPECT_EQ(messageOf([&] {
-                  scans()->saveScan(m_id, 2, {addTempUpload(page(0)), unknown});
+                  scans()->saveScan(m_session, m_id, 2, {addTempUpload(page(0)), unknown});
               }),
               "Temporary file not found: " + unknown.toString().toStdString());
     EXPECT_EQ(contents(drafts, "2"), "old part");
@@ -111,7 +132,7 @@ TEST_F(Scans, AnUnknownImageFailsBeforeAnythingIsWritten)
 
 TEST_F(Scans, OpeningTwiceGivesOwnCopiesThatGoWithTheirLastPage)
 {
-    scans()->saveScan(m_id, 2, {addTempUpload(page(0)), addTempUpload(page(1))});
+    scans()->saveScan(m_session, m_id, 2, {addTempUpload(page(0)), addTempUpload(page(1))});
     const QList<QUuid> first = scans()->openScan(m_session, drafts, m_id, 2);
     const QList<QUuid> second = scans()->openScan(m_session, drafts, m_id, 2);
     ASSERT_EQ(first.size(), 2);

@@ -4,9 +4,11 @@
 #include "interfaces/storage.h"
 #include "portal/rest_error.h"
 #include "tessel/exception.h"
+#include "tessel/log_record.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 using namespace tessel::docs;
 
@@ -176,6 +178,51 @@ TEST_F(DocumentStore, EnvelopesAreReadFromTheCacheOnly)
     ASSERT_EQ(envelope.attachments.size(), 1);
     EXPECT_EQ(envelope.attachments[0].hash, QByteArray::fromHex("0001"));
     EXPECT_TRUE(m_portal.downloads().isEmpty());
+}
+
+// Every request for the document would fail on its cached envelope; the portal holds it whole.
+TEST_F(DocumentStore, AnUnreadableCachedEnvelopeIsFetchedAgain)
+{
+    const QTemporaryDir logs;
+    const QString log = logs.filePath(QStringLiteral("store.log"));
+    tessel::setLogFile(log);
+    const struct
+    {
+        StorageType kind;
+        QByteArray envelope;
+    } cases[] = {
+        {StorageType::Inbox, "<message version=\"fes-exchange-1.0\"><sender>"},
+        {StorageType::Outbox, ""},
+        {StorageType::Inbox, "<message version=\"fes-exchange-1.0\"/>"},
+    };
+    for (const auto& c : cases) {
+        put(c.kind, "0", c.envelope);
+        put(c.kind, "1", "stale body");
+        const QString envelope = serveDocument(c.kind, {{1, false}}, false, {{"1", "body"}});
+        const int downloads = m_portal.downloads().size();
+
+        const DocumentFiles files = Storage::instance(c.kind)->getDocument(m_session, m_id).get();
+        EXPECT_EQ(files.first.size(), 2) << c.envelope.toStdString();
+        EXPECT_EQ(contents(c.kind, "0"), envelope.toUtf8());
+        EXPECT_EQ(contents(c.kind, "1"), "body");
+        EXPECT_EQ(m_portal.downloads().size(), downloads + 2) << c.envelope.toStdString();
+    }
+    tessel::setLogFile(QString());
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString records = QString::fromUtf8(file.readAll());
+    for (const StorageType kind : {StorageType::Inbox, StorageType::Outbox})
+        EXPECT_TRUE(records.contains(
+            QStringLiteral("WARN : Discarding the unreadable envelope \"%1\"").arg(filePath(kind, "0"))))
+            << records.toStdString();
+}
+
+TEST_F(DocumentStore, AnEnvelopeThatStaysUnreadableFailsTheRequestOnce)
+{
+    put(StorageType::Inbox, "0", "<broken");
+    m_portal.serve(storageUrl(StorageType::Inbox) + "?envelope=true&signs=false", {{"0", "<still broken"}});
+    EXPECT_THROW(Storage::instance(StorageType::Inbox)->getDocument(m_session, m_id).get(), tessel::utils::exception);
+    EXPECT_EQ(m_portal.downloads().size(), 1);
 }
 
 TEST_F(DocumentStore, DraftsAreFetchedEveryTime)

@@ -152,7 +152,6 @@ TEST(RestConventions, SendFileAndItsFailure)
     EXPECT_EQ(plain.body, content.toStdString());
     EXPECT_EQ(plain.header("Content-Type"), "text/html");
     EXPECT_EQ(plain.header("Content-Length"), std::to_string(content.size()));
-    EXPECT_EQ(plain.header("Transfer-Encoding"), "chunked");
     EXPECT_FALSE(plain.has("Pragma"));
     EXPECT_FALSE(plain.has("Content-Disposition"));
 
@@ -163,6 +162,32 @@ TEST(RestConventions, SendFileAndItsFailure)
     EXPECT_EQ(missing.status, 500);
     EXPECT_EQ(missing.reason, "Can't get file");
     EXPECT_EQ(missing.body, "Can't get file");
+}
+
+// A length and chunks together are refused by strict clients; the length alone frames a file.
+TEST(RestConventions, AFileAnswerIsFramedByItsLengthAlone)
+{
+    QTemporaryDir dir;
+    LocalHttpServer server([&](Poco::Net::HTTPServerRequest& request, Poco::Net::HTTPServerResponse& response) {
+        sendFile(QFileInfo(dir.filePath(QString::fromStdString(request.getURI().substr(1)))), response,
+                 QStringLiteral("application/octet-stream"), false, QString());
+    });
+    for (const int size : {0, 1, 4095, 4096, 4097, 100000}) {
+        const QString name = QString::number(size);
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray content(size, '\0');
+        for (int i = 0; i < size; ++i)
+            content[i] = static_cast<char>(i * 31);
+        file.write(content);
+        file.close();
+
+        const HttpAnswer answer = httpRequest(server.port(), "GET", "/" + name.toStdString());
+        EXPECT_EQ(answer.status, 200) << size;
+        EXPECT_EQ(answer.header("Content-Length"), std::to_string(size));
+        EXPECT_FALSE(answer.has("Transfer-Encoding")) << size;
+        EXPECT_EQ(answer.body, content.toStdString()) << size;
+    }
 }
 
 TEST(RestConventions, DownloadNamesCannotBreakTheHeader)

@@ -1,3 +1,4 @@
+#include "support/file_size_limit.h"
 #include "support/http_test_client.h"
 #include "support/local_ports.h"
 #include "support/proxy_process.h"
@@ -185,6 +186,30 @@ TEST_F(RestEndpoints, SettingsWithAFailingKeyAreSavedAndReported)
     httpRequest(port, "GET", "/quit");
     EXPECT_EQ(proxy.waitForExit(), 0);
     EXPECT_EQ(proxy.standardError().count(QStringLiteral("ERROR: Error initializing crypto library: ")), 1);
+}
+
+TEST_F(RestEndpoints, SettingsThatCannotBeSavedAreReportedAndTheFileIsKept)
+{
+    importUser();
+    {
+        // The proxy keeps the limit it starts with: its configuration cannot grow beyond it.
+        const FileSizeLimit limit(64 * 1024);
+        startProxy();
+    }
+    QFile file(configFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    QJsonObject settings = jsonOf(get("settings")).toObject().value("settings").toObject();
+    settings.insert("crypto", QJsonObject{{"keyName", "demo"}});
+    settings.insert("storageDir", QString(100 * 1024, QLatin1Char('s')));
+    const HttpAnswer answer = post("settings", settings);
+    EXPECT_EQ(answer.status, 500);
+    EXPECT_EQ(answer.body, "File too large");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(proxy.home().entryList({QStringLiteral("config.json*")}, QDir::Files), QStringList{"config.json"});
 }
 
 TEST_F(RestEndpoints, KeysAndTheirCertificates)

@@ -31,14 +31,14 @@ void serveChunks(Exchange& exchange)
         });
         writer.endChunk();
     }
-    if (!query.flag("split")) {
-        writer.finish();
-        return;
-    }
-    // Two flushed writes with a pause between, so that a client sees the end arrive across two reads.
     writer.writeLastChunk();
-    body.flush();
-    std::this_thread::sleep_for(kSplitPause);
+    if (query.flag("split")) {
+        // Two flushed writes with a pause between, so that a client sees the end arrive across two reads.
+        body.flush();
+        std::this_thread::sleep_for(kSplitPause);
+    }
+    if (query.flag("trailer"))
+        body << "X-Test-Chunks: " << sizes.size() << "\r\nX-Test-End: 1\r\n";
     writer.endTrailer();
     body.flush();
 }
