@@ -6,6 +6,7 @@
 #include <openssl/bio.h>
 #include <openssl/cms.h>
 #include <openssl/evp.h>
+#include <openssl/pkcs12.h>
 #include <openssl/pkcs7.h>
 #include <openssl/x509.h>
 
@@ -26,6 +27,7 @@ struct OpenSslDeleter
     void operator()(BIO* p) const { BIO_free_all(p); }
     void operator()(CMS_ContentInfo* p) const { CMS_ContentInfo_free(p); }
     void operator()(PKCS7* p) const { PKCS7_free(p); }
+    void operator()(PKCS12* p) const { PKCS12_free(p); }
     // ASN1_INTEGER and ASN1_OCTET_STRING are ASN1_STRING too.
     void operator()(ASN1_STRING* p) const { ASN1_STRING_free(p); }
     void operator()(ASN1_OBJECT* p) const { ASN1_OBJECT_free(p); }
