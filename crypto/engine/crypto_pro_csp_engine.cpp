@@ -8,14 +8,13 @@
 #include "crypto/engine/csp_chain_wrappers.h"
 #include "crypto/engine/csp_provider_wrappers.h"
 #include "crypto/engine/csp_store_wrappers.h"
+#include "crypto/engine/secret_bytes.h"
 #include "crypto/errors/system_error_text.h"
 #include "crypto/platform/openssl_init.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-
-#include <openssl/crypto.h>
 
 namespace nxcrypto {
 
@@ -96,13 +95,9 @@ void CryptoProCSPEngine::init(const QString& config)
 void CryptoProCSPEngine::setKeyPass(const QString& password)
 {
     d->checkProvider("CryptoProCSPEngine::setKeyPass(): Provider not initialized.");
-    QByteArray pin = password.toLocal8Bit();
-    std::string pinText(pin.constData(), static_cast<size_t>(pin.size()));
-    const bool accepted =
-        csp::setProviderPin(d->provider.get(), d->exchangeKey ? csp::kPpKeyExchangePin : csp::kPpSignaturePin, pinText);
-    OPENSSL_cleanse(pin.data(), static_cast<size_t>(pin.size()));
-    OPENSSL_cleanse(&pinText[0], pinText.size());
-    if (!accepted)
+    const SecretBytes pin(password.toLocal8Bit());
+    if (!csp::setProviderPin(d->provider.get(), d->exchangeKey ? csp::kPpKeyExchangePin : csp::kPpSignaturePin,
+                             pin.text()))
         throw Exception(QStringLiteral("setKeyPassword(): error #%1").arg(lastErrorText()));
     d->passwordSet = true;
 }
