@@ -1,5 +1,6 @@
 #include "application/startup.h"
 
+#include "application/service_manager_notice.h"
 #include "core/console_stream.h"
 #include "interfaces/app_config.h"
 #include "interfaces/manager.h"
@@ -123,8 +124,15 @@ int runProxy(int argc, char** argv)
     LOG_INFO << banner;
 
     auto* server = new ProxyServer(app.get());
-    QObject::connect(server, &ProxyServer::finished, app.get(), [] {
+    QObject::connect(server, &ProxyServer::started, app.get(), [] { notifyServiceManager("READY=1"); });
+    // A start that failed ends the process with a failure, so that a service manager sees one.
+    QObject::connect(server, &ProxyServer::finished, app.get(), [server] {
         LOG_INFO << "Stopping main event loop...";
+        if (server->startFailed()) {
+            QCoreApplication::exit(1);
+            return;
+        }
+        notifyServiceManager("STOPPING=1");
         QCoreApplication::quit();
     });
     QTimer::singleShot(0, server, &ProxyServer::start);

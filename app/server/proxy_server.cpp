@@ -40,10 +40,12 @@ void ProxyServer::start()
         m_server = std::move(server);
         m_server->start();
         LOG_INFO << tr("Server started!");
+        emit started();
     } catch (const std::exception& e) {
         const auto* poco = dynamic_cast<const Poco::Exception*>(&e);
         const QString text = poco ? QString::fromStdString(poco->displayText()) : QString::fromUtf8(e.what());
         LOG_FATAL << tr("Error starting server: %1! Terminating...").arg(text);
+        m_startFailed = true;
         emit finished();
     }
 }

@@ -19,7 +19,12 @@ public:
     explicit ProxyServer(QObject* parent);
     ~ProxyServer() override;
 
+    // The last start() could not open the listening socket.
+    bool startFailed() const { return m_startFailed; }
+
 signals:
+    // The server listens.
+    void started();
     void finished();
 
 public slots:
@@ -28,6 +33,7 @@ public slots:
 
 private:
     std::unique_ptr<Poco::Net::HTTPServer> m_server;
+    bool m_startFailed = false;
 };
 
 } // namespace tessel
