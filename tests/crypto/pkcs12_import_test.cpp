@@ -2,6 +2,7 @@
 // and passwords, and the engine's import.
 
 #include "crypto_test_support.h"
+#include "pkcs12_forge.h"
 #include "terminal_session.h"
 
 #include "support/pkcs12_export.h"
@@ -163,6 +164,27 @@ TEST_F(Pkcs12Import, KeysOfEveryKindUnderEitherCipherSignAndTheirChainGoesToTheC
     EXPECT_EQ(authorities.size(), 2) << authorities.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(authorities.join(QLatin1Char('|')).contains(QStringLiteral("Root CA")))
         << authorities.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(Pkcs12Import, AKuznyechikFileWithAStreebogPrfAsOtherGostToolsWriteItImportsToo)
+{
+    const QString pfx = file(QStringLiteral("streebog.pfx"),
+                             forgeStreebogKuznyechikPkcs12(QStringLiteral("user512"), pfxPassword.toUtf8()));
+    QString info;
+    ASSERT_EQ(runOpenSsl({QStringLiteral("pkcs12"), QStringLiteral("-engine"), QStringLiteral("gost"),
+                          QStringLiteral("-info"), QStringLiteral("-noout"), QStringLiteral("-in"), pfx,
+                          QStringLiteral("-passin"), QStringLiteral("pass:") + pfxPassword},
+                         &info),
+              0)
+        << info.toStdString();
+    EXPECT_EQ(info.count(QStringLiteral("PBES2, PBKDF2, kuznyechik-ctr-acpkm, Iteration 2048, PRF "
+                                        "id-tc26-hmac-gost-3411-2012-512")),
+              2)
+        << info.toStdString();
+    QString output;
+    ASSERT_EQ(importPfx(QStringLiteral("streebog"), pfx, pfxPassword, QStringLiteral("2468"), &output), 0)
+        << output.toStdString();
+    expectSignsAndVerifies(QStringLiteral("streebog"), QStringLiteral("2468"));
 }
 
 TEST_F(Pkcs12Import, RefusedFilesSayWhyAndLeaveTheProviderRootAsItWas)
