@@ -1,5 +1,6 @@
 #include "application/startup.h"
 
+#include "application/service_manager_notice.h"
 #include "core/console_stream.h"
 #include "interfaces/app_config.h"
 #include "interfaces/manager.h"
@@ -149,8 +150,12 @@ int runProxy(int argc, char** argv)
     LOG_INFO << banner;
 
     auto* server = new ProxyServer(app.get());
+    QObject::connect(server, &ProxyServer::started, app.get(), [] { notifyServiceManager("READY=1"); });
+    // A start that failed ends the process with a failure, so that a service manager sees one.
     QObject::connect(server, &ProxyServer::finished, app.get(), [](int exitCode) {
         LOG_INFO << "Stopping main event loop...";
+        if (exitCode == 0)
+            notifyServiceManager("STOPPING=1");
         QCoreApplication::exit(exitCode);
     });
     QTimer::singleShot(0, server, &ProxyServer::start);

@@ -67,6 +67,7 @@ void ProxyServer::start()
                                                           parameters);
         m_server->start();
         LOG_INFO << tr("Server started!");
+        emit started();
     } catch (const std::exception& e) {
         const auto* poco = dynamic_cast<const Poco::Exception*>(&e);
         const QString text = poco ? QString::fromStdString(poco->displayText()) : QString::fromUtf8(e.what());

@@ -25,6 +25,8 @@ public:
     ~ProxyServer() override;
 
 signals:
+    // The server listens.
+    void started();
     // 0 after a shutdown, 1 when the server could not start.
     void finished(int exitCode);
 

@@ -6,6 +6,7 @@
 #include "rest/endpoints/draft_editing_endpoints.h"
 #include "rest/endpoints/draft_endpoints.h"
 #include "rest/endpoints/inbox_endpoints.h"
+#include "rest/endpoints/key_import_endpoint.h"
 #include "rest/endpoints/process_endpoints.h"
 #include "rest/endpoints/scan_endpoints.h"
 #include "rest/endpoints/service_endpoints.h"
@@ -73,6 +74,7 @@ RouteList buildRouteTable()
         restRoute(post, QStringLiteral("crypto/setkp$"), rest::setKeyPassword),
         restRoute(get, QStringLiteral("crypto/keys$"), rest::listKeys),
         restRoute(post, QStringLiteral("crypto/keys/certificate$"), rest::keyCertificate),
+        restRoute(post, QStringLiteral("crypto/keys/import$"), rest::importKey),
         restRoute(get, QStringLiteral("crypto/certificates$"), rest::listCertificates),
         restRoute(post, QStringLiteral("crypto/certificates/blob$"), rest::certificateFromBlob),
         restRoute(post, QStringLiteral("crypto/certificates/add$"), rest::addCertificate),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crypto/errors/exception.h"
+#include "crypto/errors/key_import_error.h"
 #include "crypto/records/certificate_description.h"
 #include "crypto/records/crypto_enums.h"
 #include "crypto/records/data_stream.h"
@@ -45,6 +46,12 @@ public:
     virtual QList<CertificateDescriptionPtr> getCertificates(bool ca) = 0;
     virtual CertificateDescriptionPtr getCertificate(bool ca, const CertificateDescriptionPtr& certificate) = 0;
     virtual bool deleteCertificate(bool ca, const CertificateDescriptionPtr& certificate) = 0;
+    // A GOST key from a PKCS#12 file (PFX) with its certificate becomes the signature key of a new
+    // container, under the PIN (none when empty); the file's certification authorities go to the
+    // CA store. A refused file raises KeyImportError and nothing is written. Returns the key's
+    // certificate.
+    virtual CertificateDescriptionPtr importKey(const QString& keyName, const QByteArray& pfx, const QString& password,
+                                                const QString& pin) = 0;
 
     virtual QByteArray hash(QIODevice* data) = 0;
     virtual QList<QByteArray> sign(const QList<QFileInfo>& data, const QList<QFileInfo>& signs) = 0;

@@ -8,6 +8,7 @@
 #include "crypto/engine/csp_chain_wrappers.h"
 #include "crypto/engine/csp_provider_wrappers.h"
 #include "crypto/engine/csp_store_wrappers.h"
+#include "crypto/engine/secret_bytes.h"
 #include "crypto/errors/system_error_text.h"
 #include "crypto/platform/error_codes.h"
 #include "crypto/platform/last_error.h"
@@ -16,8 +17,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-
-#include <openssl/crypto.h>
 
 namespace nxcrypto {
 
@@ -98,13 +97,9 @@ void CryptoProCSPEngine::init(const QString& config)
 void CryptoProCSPEngine::setKeyPass(const QString& password)
 {
     d->checkProvider("CryptoProCSPEngine::setKeyPass(): Provider not initialized.");
-    QByteArray pin = password.toLocal8Bit();
-    std::string pinText(pin.constData(), static_cast<size_t>(pin.size()));
-    const bool accepted =
-        csp::setProviderPin(d->provider.get(), d->exchangeKey ? csp::kPpKeyExchangePin : csp::kPpSignaturePin, pinText);
-    OPENSSL_cleanse(pin.data(), static_cast<size_t>(pin.size()));
-    OPENSSL_cleanse(&pinText[0], pinText.size());
-    if (!accepted) {
+    const SecretBytes pin(password.toLocal8Bit());
+    if (!csp::setProviderPin(d->provider.get(), d->exchangeKey ? csp::kPpKeyExchangePin : csp::kPpSignaturePin,
+                             pin.text())) {
         const QString message = QStringLiteral("setKeyPassword(): error #%1").arg(lastErrorText());
         if (csp::getLastError() == csp::err::kScardWWrongChv)
             throw WrongPassword(message);

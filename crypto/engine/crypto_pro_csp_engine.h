@@ -30,6 +30,9 @@ public:
     QList<CertificateDescriptionPtr> getCertificates(bool ca) override;
     CertificateDescriptionPtr getCertificate(bool ca, const CertificateDescriptionPtr& certificate) override;
     bool deleteCertificate(bool ca, const CertificateDescriptionPtr& certificate) override;
+    // Defined in crypto_pro_csp_engine_import.cpp.
+    CertificateDescriptionPtr importKey(const QString& keyName, const QByteArray& pfx, const QString& password,
+                                        const QString& pin) override;
 
     QByteArray hash(QIODevice* data) override;
     QList<QByteArray> sign(const QList<QFileInfo>& data, const QList<QFileInfo>& signs) override;

@@ -1,6 +1,6 @@
 #include "crypto/platform/key_container.h"
 
-#include "crypto/platform/cert_context_p.h"
+#include "crypto/platform/container_admin_p.h"
 #include "crypto/platform/error_codes.h"
 #include "crypto/platform/key_file_p.h"
 #include "crypto/platform/last_error.h"
@@ -27,13 +27,40 @@ bool exists(const std::string& path)
 
 } // namespace
 
-bool importContainerKey(const std::string& container, bool machineKeyset, uint32_t keySpec, const std::string& keyPem,
-                        const std::vector<uint8_t>& certificateDer, const std::string& pin)
+bool canStoreContainerKey(const std::string& container, bool machineKeyset, uint32_t keySpec)
 {
     if (keyFileName(keySpec).empty())
         return fail(err::kNteBadKey);
     const std::string directory = containerDirectory(container, machineKeyset);
     if (directory.empty())
+        return false;
+    if (exists(directory + "/" + keyFileName(keySpec)))
+        return fail(err::kNteExists);
+    return true;
+}
+
+bool storeContainerKey(const std::string& container, bool machineKeyset, uint32_t keySpec, EVP_PKEY* key,
+                       const CertData& certificate, const std::string& pin)
+{
+    if (!canStoreContainerKey(container, machineKeyset, keySpec))
+        return false;
+    if (X509_check_private_key(certificate.object.get(), key) != 1) {
+        ERR_clear_error();
+        return fail(err::kNteBadPublicKey);
+    }
+    const std::string directory = containerDirectory(container, machineKeyset);
+    if (!makeDirectories(directory, 0700))
+        return false;
+    // The certificate first: a key file is what makes a container visible.
+    if (!writeFileAtomic(directory + "/" + certificateFileName(keySpec), certificate.der, 0644))
+        return false;
+    return writeKeyFile(directory + "/" + keyFileName(keySpec), key, pin);
+}
+
+bool importContainerKey(const std::string& container, bool machineKeyset, uint32_t keySpec, const std::string& keyPem,
+                        const std::vector<uint8_t>& certificateDer, const std::string& pin)
+{
+    if (!canStoreContainerKey(container, machineKeyset, keySpec))
         return false;
     EvpPkeyPtr key;
     if (!parsePrivateKeyPem(keyPem, &key))
@@ -41,19 +68,7 @@ bool importContainerKey(const std::string& container, bool machineKeyset, uint32
     auto certificate = parseCertData(certificateDer.data(), certificateDer.size());
     if (!certificate)
         return false;
-    if (X509_check_private_key(certificate->object.get(), key.get()) != 1) {
-        ERR_clear_error();
-        return fail(err::kNteBadPublicKey);
-    }
-    const std::string keyPath = directory + "/" + keyFileName(keySpec);
-    if (exists(keyPath))
-        return fail(err::kNteExists);
-    if (!makeDirectories(directory, 0700))
-        return false;
-    // The certificate first: a key file is what makes a container visible.
-    if (!writeFileAtomic(directory + "/" + certificateFileName(keySpec), certificate->der, 0644))
-        return false;
-    return writeKeyFile(keyPath, key.get(), pin);
+    return storeContainerKey(container, machineKeyset, keySpec, key.get(), *certificate, pin);
 }
 
 bool changeContainerPin(const std::string& container, bool machineKeyset, const std::string& oldPin,

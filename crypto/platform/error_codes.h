@@ -20,6 +20,7 @@ constexpr uint32_t kWriteFault = 29;                 // ERROR_WRITE_FAULT
 constexpr uint32_t kReadFault = 30;                  // ERROR_READ_FAULT
 constexpr uint32_t kGenFailure = 31;                 // ERROR_GEN_FAILURE
 constexpr uint32_t kFileExists = 80;                 // ERROR_FILE_EXISTS
+constexpr uint32_t kInvalidPassword = 86;            // ERROR_INVALID_PASSWORD
 constexpr uint32_t kInvalidParameter = 87;           // ERROR_INVALID_PARAMETER
 constexpr uint32_t kDiskFull = 112;                  // ERROR_DISK_FULL
 constexpr uint32_t kCallNotImplemented = 120;        // ERROR_CALL_NOT_IMPLEMENTED

@@ -6,6 +6,7 @@
 #include <openssl/bio.h>
 #include <openssl/cms.h>
 #include <openssl/evp.h>
+#include <openssl/pkcs12.h>
 #include <openssl/pkcs7.h>
 #include <openssl/x509.h>
 
@@ -26,6 +27,9 @@ struct OpenSslDeleter
     void operator()(BIO* p) const { BIO_free_all(p); }
     void operator()(CMS_ContentInfo* p) const { CMS_ContentInfo_free(p); }
     void operator()(PKCS7* p) const { PKCS7_free(p); }
+    void operator()(PKCS12* p) const { PKCS12_free(p); }
+    void operator()(PKCS8_PRIV_KEY_INFO* p) const { PKCS8_PRIV_KEY_INFO_free(p); }
+    void operator()(X509_ALGOR* p) const { X509_ALGOR_free(p); }
     // ASN1_INTEGER and ASN1_OCTET_STRING are ASN1_STRING too.
     void operator()(ASN1_STRING* p) const { ASN1_STRING_free(p); }
     void operator()(ASN1_OBJECT* p) const { ASN1_OBJECT_free(p); }
@@ -33,6 +37,8 @@ struct OpenSslDeleter
     void operator()(BIGNUM* p) const { BN_free(p); }
     void operator()(STACK_OF(X509) * p) const { sk_X509_pop_free(p, X509_free); }
     void operator()(STACK_OF(X509_CRL) * p) const { sk_X509_CRL_pop_free(p, X509_CRL_free); }
+    void operator()(STACK_OF(PKCS7) * p) const { sk_PKCS7_pop_free(p, PKCS7_free); }
+    void operator()(STACK_OF(PKCS12_SAFEBAG) * p) const { sk_PKCS12_SAFEBAG_pop_free(p, PKCS12_SAFEBAG_free); }
 };
 
 template <typename T>

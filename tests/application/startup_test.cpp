@@ -9,11 +9,55 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
+
+#include <cstring>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
 QStringList entriesOf(const QDir& dir) { return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+
+// The datagram socket on which a service manager hears what the proxy tells it.
+class ServiceManagerSocket
+{
+public:
+    ServiceManagerSocket()
+    {
+        const QByteArray path = m_directory.filePath(QStringLiteral("notify")).toLocal8Bit();
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+        m_fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (m_fd < 0 || bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            throw std::runtime_error("cannot bind " + path.toStdString());
+    }
+    ~ServiceManagerSocket() { close(m_fd); }
+    ServiceManagerSocket(const ServiceManagerSocket&) = delete;
+    ServiceManagerSocket& operator=(const ServiceManagerSocket&) = delete;
+
+    QString path() const { return m_directory.filePath(QStringLiteral("notify")); }
+
+    // The next notice, or "" when none comes within the timeout.
+    QString next(int timeoutMs = 10000) const
+    {
+        pollfd ready{m_fd, POLLIN, 0};
+        if (poll(&ready, 1, timeoutMs) != 1)
+            return QString();
+        char notice[512];
+        const ssize_t size = recv(m_fd, notice, sizeof notice, 0);
+        return size > 0 ? QString::fromLatin1(notice, static_cast<int>(size)) : QString();
+    }
+
+private:
+    QTemporaryDir m_directory;
+    int m_fd = -1;
+};
 
 } // namespace
 
@@ -96,6 +140,26 @@ TEST(Startup, SecondInstanceOnTheSamePortFailsToStart)
 
     httpRequest(port, "GET", "/quit");
     EXPECT_EQ(first.waitForExit(), 0);
+}
+
+TEST(Startup, TellsTheServiceManagerWhenItListensAndWhenItStops)
+{
+    const ServiceManagerSocket manager;
+    ProxyProcess proxy;
+    proxy.setEnvironment(QStringLiteral("NOTIFY_SOCKET"), manager.path());
+    const unsigned short port = freeLocalPort();
+    ASSERT_TRUE(proxy.start({QStringLiteral("--stderr"), QStringLiteral("-c"), proxy.writeConfig(port)}));
+    EXPECT_EQ(manager.next(), QStringLiteral("READY=1"));
+
+    // A start that fails is never reported as ready.
+    ProxyProcess second;
+    second.setEnvironment(QStringLiteral("NOTIFY_SOCKET"), manager.path());
+    EXPECT_EQ(second.run({QStringLiteral("--stderr"), QStringLiteral("-c"), second.writeConfig(port)}), 1);
+    EXPECT_EQ(manager.next(500), QString());
+
+    httpRequest(port, "GET", "/quit");
+    EXPECT_EQ(proxy.waitForExit(), 0);
+    EXPECT_EQ(manager.next(), QStringLiteral("STOPPING=1"));
 }
 
 TEST(Startup, RestartsOnTheSamePortRightAway)

@@ -25,7 +25,7 @@ QByteArray readAll(const QString& path)
 }
 
 int runProgram(const QString& program, const QStringList& arguments, QString* output,
-               const QStringList& extraEnvironment)
+               const QStringList& extraEnvironment, const QByteArray& input)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -34,7 +34,12 @@ int runProgram(const QString& program, const QStringList& arguments, QString* ou
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForStarted(10000) || !process.waitForFinished(120000)) {
+    const bool started = process.waitForStarted(10000);
+    if (started) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    if (!started || !process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished(1000);
         return -1;

@@ -30,9 +30,10 @@ private:
     static std::unique_ptr<QTemporaryDir> directory_;
 };
 
-// Runs a program and gives its exit code; its output goes to *output when given.
+// Runs a program and gives its exit code; its output goes to *output when given, input to its
+// standard input.
 int runProgram(const QString& program, const QStringList& arguments, QString* output = nullptr,
-               const QStringList& extraEnvironment = QStringList());
+               const QStringList& extraEnvironment = QStringList(), const QByteArray& input = QByteArray());
 // openssl with the GOST configuration of the test PKI.
 int runOpenSsl(const QStringList& arguments, QString* output = nullptr);
 

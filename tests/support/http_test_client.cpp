@@ -37,19 +37,28 @@ void authorize(Poco::Net::HTTPRequest& request, unsigned short port)
 
 } // namespace
 
-HttpAnswer httpUpload(unsigned short port, const std::string& target, const std::vector<std::string>& paths)
+HttpAnswer httpPostForm(unsigned short port, const std::string& target, const FormParts& fields, const FormParts& files)
 {
     Poco::Net::HTTPClientSession session("127.0.0.1", port);
     session.setTimeout(Poco::Timespan(30, 0));
     Poco::Net::HTTPRequest request("POST", target, Poco::Net::HTTPMessage::HTTP_1_1);
     authorize(request, port);
     Poco::Net::HTMLForm form(Poco::Net::HTMLForm::ENCODING_MULTIPART);
-    form.set("comment", "not a file");
-    for (const std::string& path : paths)
-        form.addPart("file", new Poco::Net::FilePartSource(path));
+    for (const auto& [name, text] : fields)
+        form.add(name, text);
+    for (const auto& [name, path] : files)
+        form.addPart(name, new Poco::Net::FilePartSource(path));
     form.prepareSubmit(request);
     form.write(session.sendRequest(request));
     return receive(session);
+}
+
+HttpAnswer httpUpload(unsigned short port, const std::string& target, const std::vector<std::string>& paths)
+{
+    FormParts files;
+    for (const std::string& path : paths)
+        files.emplace_back("file", path);
+    return httpPostForm(port, target, {{"comment", "not a file"}}, files);
 }
 
 HttpAnswer httpRequest(unsigned short port, const std::string& method, const std::string& target,

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What a test sees of one HTTP exchange.
@@ -21,6 +22,11 @@ struct HttpAnswer
         return it == headers.end() ? std::string() : it->second;
     }
 };
+
+// A multipart/form-data POST of text fields and file parts, each a name with its text or path.
+using FormParts = std::vector<std::pair<std::string, std::string>>;
+HttpAnswer httpPostForm(unsigned short port, const std::string& target, const FormParts& fields,
+                        const FormParts& files);
 
 // A multipart/form-data POST with one file part per path (and one plain field, which the proxy ignores).
 HttpAnswer httpUpload(unsigned short port, const std::string& target, const std::vector<std::string>& paths);

@@ -1,9 +1,16 @@
 #include "admin_common.h"
 #include "commands.h"
 #include "file_objects.h"
+#include "secret_source.h"
+#include "secret_text.h"
 
 #include "crypto/platform/cert_context.h"
+#include "crypto/platform/error_codes.h"
 #include "crypto/platform/key_container.h"
+#include "crypto/platform/last_error.h"
+#include "crypto/platform/pkcs12_import.h"
+
+#include <openssl/crypto.h>
 
 #include <iostream>
 
@@ -68,12 +75,21 @@ void listContainers(const Arguments& arguments)
         std::cout << name << '\t' << describeContainer(name, flags) << '\n';
 }
 
-void importContainer(const Arguments& arguments)
+// The PIN that protects the key in the container; none when nothing gives one.
+void readNewPin(const Arguments& arguments, SecretText* pin)
 {
-    const std::string name = onlyName(arguments, "import");
-    if (!arguments.values.count("--key") || !arguments.values.count("--cert"))
-        throw UsageError{"container import needs --key KEY.pem and --cert CERT.pem"};
-    const std::vector<uint8_t> keyBytes = readWholeFile(arguments.values.at("--key"));
+    readSecret(arguments, {"PIN for the key in the container (empty: none): ", "--pin-file", "--pin", true}, pin);
+}
+
+void reportImport(uint32_t keySpec, const std::string& name, const SecretText& pin)
+{
+    std::cout << "imported " << (keySpec == kAtSignature ? "signature" : "exchange") << " key into container \"" << name
+              << "\"" << (pin.empty() ? " without PIN" : " with PIN") << '\n';
+}
+
+void importFromPem(const Arguments& arguments, const std::string& name, uint32_t keySpec)
+{
+    std::vector<uint8_t> keyBytes = readWholeFile(arguments.values.at("--key"));
     std::vector<uint8_t> certificate = readWholeFile(arguments.values.at("--cert"));
     // The certificate may be PEM or DER; the container keeps DER.
     {
@@ -82,26 +98,91 @@ void importContainer(const Arguments& arguments)
             throw CommandError{arguments.values.at("--cert") + " must hold exactly one certificate"};
         certificate = certEncoded(objects.certificates().front());
     }
-    const uint32_t keySpec = arguments.has("--exchange") ? kAtKeyExchange : kAtSignature;
-    const std::string pin = arguments.values.count("--pin") ? arguments.values.at("--pin") : std::string();
-    const std::string keyPem(keyBytes.begin(), keyBytes.end());
-    if (!importContainerKey(name, arguments.has("--machine"), keySpec, keyPem, certificate, pin))
+    SecretText pin;
+    readNewPin(arguments, &pin);
+    std::string keyPem(keyBytes.begin(), keyBytes.end());
+    OPENSSL_cleanse(keyBytes.data(), keyBytes.size());
+    const bool imported =
+        importContainerKey(name, arguments.has("--machine"), keySpec, keyPem, certificate, pin.text());
+    OPENSSL_cleanse(&keyPem[0], keyPem.size());
+    if (!imported)
         failWithLastError("cannot import the key into container \"" + name + "\"");
-    std::cout << "imported " << (keySpec == kAtSignature ? "signature" : "exchange") << " key into container \"" << name
-              << "\"" << (pin.empty() ? " without PIN" : " with PIN") << '\n';
+    reportImport(keySpec, name, pin);
+}
+
+[[noreturn]] void failPkcs12Import(const std::string& file, const std::string& name)
+{
+    switch (getLastError()) {
+    case err::kCryptEBadEncode:
+        throw CommandError{file + " is no PKCS#12 file, or it is damaged"};
+    case err::kInvalidPassword:
+        throw CommandError{"wrong password for " + file};
+    case err::kNteNoKey:
+        throw CommandError{file + " holds no private key"};
+    case err::kNteBadAlgId:
+        throw CommandError{"the key in " + file + " is no GOST R 34.10-2001 or 2012 key"};
+    case err::kScardENoSuchCertificate:
+        throw CommandError{file + " holds no certificate of its key"};
+    default:
+        failWithLastError("cannot import " + file + " into container \"" + name + "\"");
+    }
+}
+
+void importFromPkcs12(const Arguments& arguments, const std::string& name, uint32_t keySpec)
+{
+    const std::string file = arguments.values.at("--pfx");
+    std::vector<uint8_t> pfx = readWholeFile(file);
+    SecretText password;
+    if (!readSecret(arguments, {"Password of " + file + ": ", "--pfx-password-file", std::string(), false}, &password))
+        throw UsageError{"the password of " + file
+                         + " is asked on a terminal; without one give --pfx-password-file FILE (or - for standard "
+                           "input)"};
+    SecretText pin;
+    readNewPin(arguments, &pin);
+    const std::string caStore = arguments.values.count("--ca-store") ? arguments.values.at("--ca-store") : "ROOT";
+    size_t authorities = 0;
+    const bool imported = importPkcs12Key(name, arguments.has("--machine"), keySpec, pfx, password.text(), pin.text(),
+                                          caStore, &authorities);
+    OPENSSL_cleanse(pfx.data(), pfx.size());
+    if (!imported)
+        failPkcs12Import(file, name);
+    reportImport(keySpec, name, pin);
+    if (authorities > 0)
+        std::cout << "added " << authorities << " certification authority certificate(s) of " << file << " to store \""
+                  << caStore << "\"\n";
+}
+
+void importContainer(const Arguments& arguments)
+{
+    const std::string name = onlyName(arguments, "import");
+    const bool fromPkcs12 = arguments.values.count("--pfx") > 0;
+    const bool fromPem = arguments.values.count("--key") || arguments.values.count("--cert");
+    if (fromPkcs12 && fromPem)
+        throw UsageError{"container import takes --pfx or --key with --cert, not both"};
+    if (!fromPkcs12 && (!arguments.values.count("--key") || !arguments.values.count("--cert")))
+        throw UsageError{"container import needs --key KEY.pem and --cert CERT.pem, or --pfx FILE.pfx"};
+    if (!fromPkcs12 && (arguments.values.count("--pfx-password-file") || arguments.values.count("--ca-store")))
+        throw UsageError{"--pfx-password-file and --ca-store go with --pfx"};
+    const uint32_t keySpec = arguments.has("--exchange") ? kAtKeyExchange : kAtSignature;
+    if (fromPkcs12)
+        importFromPkcs12(arguments, name, keySpec);
+    else
+        importFromPem(arguments, name, keySpec);
 }
 
 void changePin(const Arguments& arguments)
 {
     const std::string name = onlyName(arguments, "passwd");
-    if (!arguments.values.count("--old") || !arguments.values.count("--new"))
-        throw UsageError{"container passwd needs --old OLD and --new NEW (use --old \"\" for a key without PIN)"};
-    if (!changeContainerPin(name, arguments.has("--machine"), arguments.values.at("--old"),
-                            arguments.values.at("--new")))
+    SecretText oldPin;
+    SecretText newPin;
+    if (!readSecret(arguments, {"Current PIN (empty: none): ", "--old-pin-file", "--old", false}, &oldPin)
+        || !readSecret(arguments, {"New PIN (empty: none): ", "--new-pin-file", "--new", true}, &newPin))
+        throw UsageError{"container passwd needs the current and the new PIN: typed on a terminal, or "
+                         "--old-pin-file and --new-pin-file (FILE, or - for standard input)"};
+    if (!changeContainerPin(name, arguments.has("--machine"), oldPin.text(), newPin.text()))
         failWithLastError("cannot change the PIN of container \"" + name + "\"");
-    std::cout << (arguments.values.at("--new").empty() ? "removed the PIN of container \""
-                                                       : "changed the PIN of container \"")
-              << name << "\"\n";
+    std::cout << (newPin.empty() ? "removed the PIN of container \"" : "changed the PIN of container \"") << name
+              << "\"\n";
 }
 
 void removeContainer(const Arguments& arguments)
@@ -123,9 +204,12 @@ void runContainerCommand(const std::vector<std::string>& words)
     if (subcommand == "list")
         listContainers(parseArguments(rest, {}, {"--machine"}));
     else if (subcommand == "import")
-        importContainer(parseArguments(rest, {"--key", "--cert", "--pin"}, {"--exchange", "--machine"}));
+        importContainer(
+            parseArguments(rest,
+                           {"--key", "--cert", "--pfx", "--pfx-password-file", "--ca-store", "--pin", "--pin-file"},
+                           {"--exchange", "--machine"}));
     else if (subcommand == "passwd")
-        changePin(parseArguments(rest, {"--old", "--new"}, {"--machine"}));
+        changePin(parseArguments(rest, {"--old", "--new", "--old-pin-file", "--new-pin-file"}, {"--machine"}));
     else if (subcommand == "delete")
         removeContainer(parseArguments(rest, {}, {"--machine"}));
     else

@@ -7,8 +7,6 @@ namespace vpp {
     private readonly window = new qx.ui.window.Window("Импорт сертификата", "resource/icon/16/actions/add.png");
     private readonly trustedStore = new qx.ui.form.RadioButton("Доверенные сертификаты");
     private readonly caStore = new qx.ui.form.RadioButton("Сертификаты удостоверяющих центров");
-    private readonly chooser = new qx.ui.form.FileSelectorButton("Выбрать файл…", "icon/16/actions/document-open.png");
-    private readonly fileName = new qx.ui.basic.Label("Файл не выбран");
     private readonly progress = new qx.ui.indicator.ProgressBar(0, 100);
     private readonly preview = new qx.ui.container.Composite(new qx.ui.layout.Grid(10, 6));
     private readonly previewValues: qx.ui.basic.Label[] = [];
@@ -30,20 +28,11 @@ namespace vpp {
       this.window.add(stores);
 
       this.window.add(new qx.ui.basic.Label("Файл сертификата (.cer, .crt, .pem) или цепочки сертификатов PKCS#7 (.p7b)."));
-      const file = new qx.ui.container.Composite(new qx.ui.layout.HBox(8));
       // With a chain in the file the proxy puts the certification authorities into their own
       // store whatever is chosen here.
-      this.chooser.setAccept(".cer,.crt,.der,.pem,.p7b,.p7c,application/pkix-cert,application/x-x509-ca-cert,application/pkcs7-mime");
-      this.chooser.addListener("changeFileSelection", (e: qx.event.type.Data) => {
-        const files = e.getData() as FileList | null;
-        if (files && files.length > 0) {
-          this.upload(files[0]);
-        }
-      });
-      file.add(this.chooser);
-      this.fileName.setAlignY("middle");
-      file.add(this.fileName, { flex: 1 });
-      this.window.add(file);
+      const file = new FileChooserRow(".cer,.crt,.der,.pem,.p7b,.p7c,application/pkix-cert,application/x-x509-ca-cert,application/pkcs7-mime",
+        (chosen) => this.upload(chosen));
+      this.window.add(file.row);
       this.progress.exclude();
       this.window.add(this.progress);
 
@@ -79,7 +68,6 @@ namespace vpp {
 
     private upload(file: File): void {
       this.discardFile();
-      this.fileName.setValue(file.name);
       this.addButton.setEnabled(false);
       this.preview.exclude();
       this.progress.setValue(0);

@@ -31,6 +31,11 @@ namespace vpp {
         .then((text) => (text === "" ? null : (JSON.parse(text) as T)));
     }
 
+    /** POST of a multipart form; the browser writes its boundary into the content type. */
+    postForm<T>(path: string, form: FormData): Promise<T> {
+      return this.call("POST", path, form).then((text) => JSON.parse(text) as T);
+    }
+
     deleteText(path: string, body: string): Promise<void> {
       return this.call("DELETE", path, body, "text/plain; charset=utf-8").then(() => undefined);
     }
@@ -67,9 +72,11 @@ namespace vpp {
       });
     }
 
-    private call(method: string, path: string, body?: string, contentType?: string): Promise<string> {
+    private call(method: string, path: string, body?: string | FormData, contentType?: string): Promise<string> {
       const init: RequestInit = { method, cache: "no-store", credentials: "same-origin" };
-      if (body !== undefined) {
+      if (body instanceof FormData) {
+        init.body = body;
+      } else if (body !== undefined) {
         init.body = body;
         init.headers = { "Content-Type": contentType || "text/plain" };
       }
@@ -93,8 +100,27 @@ namespace vpp {
 
     /** The proxy puts its message into the body; the status line is the fallback. */
     private static errorOf(status: number, statusText: string, body: string): RestError {
+      const described = RestClient.describedError(body);
+      if (described) {
+        return new RestError(described.message, status, described.error);
+      }
       const message = body.trim() || statusText.trim() || `Ошибка HTTP ${status}`;
       return new RestError(message, status);
+    }
+
+    /** An error answer that names what went wrong as well as saying it. */
+    private static describedError(body: string): { error: string; message: string } | null {
+      if (!body.trim().startsWith("{")) {
+        return null;
+      }
+      try {
+        const parsed = JSON.parse(body) as { error?: unknown; message?: unknown };
+        return typeof parsed.error === "string" && typeof parsed.message === "string"
+          ? { error: parsed.error, message: parsed.message }
+          : null;
+      } catch (e) {
+        return null;
+      }
     }
   }
 }

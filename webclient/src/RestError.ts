@@ -3,11 +3,14 @@ namespace vpp {
   export class RestError extends Error {
     /** HTTP status, or 0 when the proxy could not be reached at all. */
     readonly status: number;
+    /** What went wrong, for the answers that say it as {"error": ..., "message": ...}. */
+    readonly code: string | undefined;
 
-    constructor(message: string, status: number) {
+    constructor(message: string, status: number, code?: string) {
       super(message);
       this.name = "RestError";
       this.status = status;
+      this.code = code;
     }
   }
 }

@@ -20,6 +20,11 @@ namespace vpp {
     name: string;
   }
 
+  /** The answer of crypto/keys/import: the new container with the certificate of its key. */
+  export interface ImportedKey extends KeyContainer {
+    certificate: Certificate;
+  }
+
   export interface Settings {
     listenInterface: string;
     listenPort: number;

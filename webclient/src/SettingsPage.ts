@@ -53,6 +53,11 @@ namespace vpp {
       this.keysProblem.exclude();
       this.page.add(this.keysProblem);
 
+      const importKey = new qx.ui.form.Button("Импорт ключа из файла PKCS#12…", "icon/16/actions/document-open.png");
+      importKey.setAllowGrowX(false);
+      importKey.addListener("execute", () => new KeyImportWindow(this.api, (name) => this.showImportedKey(name)).open());
+      this.page.add(importKey);
+
       const buttons = new qx.ui.container.Composite(new qx.ui.layout.HBox(8));
       const save = new qx.ui.form.Button("Сохранить", "icon/16/actions/document-save.png");
       save.addListener("execute", () => this.save());
@@ -94,17 +99,28 @@ namespace vpp {
       this.appUrl.setValue(settings.appUrl);
       this.storageDir.setValue(settings.storageDir || "");
 
-      const chosen = settings.crypto ? settings.crypto.keyName : "";
+      this.showKeys(keys, settings.crypto ? settings.crypto.keyName : "");
+      [this.listenInterface, this.listenPort, this.appUrl].forEach((field) => field.setValid(true));
+    }
+
+    private showKeys(keys: KeyContainer[], chosen: string): void {
+      const configured = this.saved && this.saved.crypto ? this.saved.crypto.keyName : "";
       this.keyName.removeAll();
       this.keyName.add(new qx.ui.form.ListItem("(первый найденный)", null, ""));
       keys.forEach((key) => this.keyName.add(new qx.ui.form.ListItem(key.name, null, key.id)));
       // A configured container that is not on this workstation stays selectable, so saving
       // other settings does not silently drop it.
-      if (chosen && !keys.some((key) => key.id === chosen)) {
-        this.keyName.add(new qx.ui.form.ListItem(`${chosen} (не найден)`, null, chosen));
+      if (configured && !keys.some((key) => key.id === configured)) {
+        this.keyName.add(new qx.ui.form.ListItem(`${configured} (не найден)`, null, configured));
       }
       this.keyName.setModelSelection([chosen]);
-      [this.listenInterface, this.listenPort, this.appUrl].forEach((field) => field.setValid(true));
+    }
+
+    /** The list gets the new container, which becomes the choice; the rest of the form stays as edited. */
+    private showImportedKey(name: string): void {
+      this.api.getJson<KeyContainer[]>("crypto/keys")
+        .then((keys) => this.showKeys(keys, name))
+        .catch((error) => MessageBox.failure("Не удалось получить список ключевых контейнеров.", error));
     }
 
     private save(): void {

@@ -13,11 +13,12 @@
 namespace tessel::rest {
 namespace {
 
-void sendText(Poco::Net::HTTPServerResponse& response, const char* contentType, const QString& text)
+void sendText(Poco::Net::HTTPServerResponse& response, const char* contentType, const QString& text,
+              Poco::Net::HTTPResponse::HTTPStatus status = Poco::Net::HTTPResponse::HTTP_OK)
 {
     setNoCacheHeaders(response);
     response.setContentType(contentType);
-    response.setStatus(Poco::Net::HTTPResponse::HTTP_OK);
+    response.setStatus(status);
     const QByteArray body = text.toUtf8();
     response.send().write(body.constData(), body.size());
 }
@@ -50,6 +51,11 @@ void setNoCacheHeaders(Poco::Net::HTTPServerResponse& response)
 void sendJson(Poco::Net::HTTPServerResponse& response, const QJsonValue& value)
 {
     sendText(response, "application/json", toJsonText(value));
+}
+
+void sendJsonError(Poco::Net::HTTPServerResponse& response, const QJsonObject& error, int status)
+{
+    sendText(response, "application/json", toJsonText(error), static_cast<Poco::Net::HTTPResponse::HTTPStatus>(status));
 }
 
 void sendHtml(Poco::Net::HTTPServerResponse& response, const QString& html) { sendText(response, "text/html", html); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 
@@ -17,6 +18,8 @@ QString toJsonText(const QJsonValue& value);
 void setNoCacheHeaders(Poco::Net::HTTPServerResponse& response);
 
 void sendJson(Poco::Net::HTTPServerResponse& response, const QJsonValue& value);
+// An error a client tells apart by its object rather than by its text.
+void sendJsonError(Poco::Net::HTTPServerResponse& response, const QJsonObject& error, int status);
 void sendHtml(Poco::Net::HTTPServerResponse& response, const QString& html);
 void sendNoContent(Poco::Net::HTTPServerResponse& response);
 

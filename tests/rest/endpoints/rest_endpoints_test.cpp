@@ -1,6 +1,7 @@
 #include "support/file_size_limit.h"
 #include "support/http_test_client.h"
 #include "support/local_ports.h"
+#include "support/pkcs12_export.h"
 #include "support/proxy_process.h"
 #include "support/workstation.h"
 
@@ -319,6 +320,97 @@ TEST_F(RestEndpoints, KeyPasswordIsCheckedAndNeverLogged)
     EXPECT_EQ(proxy.waitForExit(), 0);
     EXPECT_FALSE(proxy.standardError().contains(QStringLiteral("s3cret-PIN")));
     EXPECT_FALSE(proxy.standardError().contains(QStringLiteral("wrong-PIN-text")));
+}
+
+TEST_F(RestEndpoints, KeysComeFromPkcs12FilesAndRefusedFilesSayWhy)
+{
+    startProxy();
+    const std::filesystem::path pki = QFileInfo(Workstation::pki(QStringLiteral("user.pem"))).path().toStdString();
+    const std::string password = "пароль файла";
+    const std::string pfx = samples.filePath(QStringLiteral("user512.pfx")).toStdString();
+    testsupport::exportGostPkcs12(pki, "user512", "kuznyechik-ctr-acpkm", password, pfx);
+    auto importKey = [&](const std::string& name, const std::string& file, const std::string& filePassword) {
+        return httpPostForm(port, "/local/rest/v1/crypto/keys/import",
+                            {{"name", name}, {"password", filePassword}, {"pin", "PIN нового ключа"}},
+                            {{"file", file}});
+    };
+
+    const HttpAnswer imported = importKey("Петров", pfx, password);
+    ASSERT_EQ(imported.status, 200) << imported.body;
+    const QJsonObject key = jsonOf(imported).toObject();
+    EXPECT_EQ(key.value("id").toString(), QStringLiteral("Петров"));
+    EXPECT_EQ(key.value("name").toString(), QStringLiteral("Петров"));
+    EXPECT_TRUE(key.value("certificate")
+                    .toObject()
+                    .value("subjectName")
+                    .toString()
+                    .contains(QStringLiteral("Петров Пётр Петрович")))
+        << imported.body;
+    EXPECT_EQ(jsonOf(get("crypto/keys")).toArray(),
+              (QJsonArray{QJsonObject{{"id", QStringLiteral("Петров")}, {"name", QStringLiteral("Петров")}}}));
+    // The PIN given with the file unlocks the key.
+    QJsonObject settings = jsonOf(get("settings")).toObject().value("settings").toObject();
+    settings.insert("crypto", QJsonObject{{"keyName", QStringLiteral("Петров")}});
+    ASSERT_EQ(post("settings", settings).status, 204);
+    EXPECT_EQ(post("crypto/setkp", std::string("PIN нового ключа")).status, 204);
+
+    const auto other = [&](const std::string& name, const std::vector<std::string>& options) {
+        const std::string path = samples.filePath(QString::fromStdString(name)).toStdString();
+        testsupport::exportPkcs12(options, password, path);
+        return path;
+    };
+    struct Case
+    {
+        const char* what;
+        std::string name;
+        std::string file;
+        std::string password;
+        int status;
+        QString error;
+    };
+    const Case cases[] = {
+        {"wrong password", "other", pfx, "not the password", 400, "wrong-password"},
+        {"no PKCS#12", "other", (pki / "user.pem").string(), password, 400, "not-pkcs12"},
+        {"certificates only", "other", other("no-key.pfx", {"-nokeys", "-in", (pki / "user.pem").string()}), password,
+         400, "no-key"},
+        {"an RSA key", "other",
+         other("rsa.pfx", {"-inkey", (pki / "rsa.key.pem").string(), "-in", (pki / "rsa.pem").string()}), password, 400,
+         "not-gost-key"},
+        {"a key without certificate", "other",
+         other("no-certificate.pfx", {"-nocerts", "-inkey", (pki / "user.key.pem").string()}), password, 400,
+         "no-key-certificate"},
+        {"an existing container", "Петров", pfx, password, 409, "container-exists"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HttpAnswer refused = importKey(c.name, c.file, c.password);
+        EXPECT_EQ(refused.status, c.status) << refused.body;
+        EXPECT_EQ(jsonOf(refused).toObject().value("error").toString(), c.error) << refused.body;
+        EXPECT_TRUE(jsonOf(refused).toObject().value("message").toString().contains(QStringLiteral("importKey")))
+            << refused.body;
+    }
+    EXPECT_EQ(jsonOf(get("crypto/keys")).toArray().size(), 1);
+
+    // Forms the endpoint cannot take.
+    QFile large(samples.filePath(QStringLiteral("large.pfx")));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize((1 << 20) + 1));
+    large.close();
+    const HttpAnswer tooLarge = importKey("large", large.fileName().toStdString(), password);
+    EXPECT_EQ(tooLarge.status, 400);
+    EXPECT_EQ(tooLarge.body, "The part \"file\" of the form is larger than 1048576 bytes");
+    const HttpAnswer unnamed =
+        httpPostForm(port, "/local/rest/v1/crypto/keys/import", {{"password", password}}, {{"file", pfx}});
+    EXPECT_EQ(unnamed.status, 400);
+    EXPECT_EQ(unnamed.body, "The key import needs the PKCS#12 file and the container's name");
+    const HttpAnswer plain = post("crypto/keys/import", std::string("name=x"));
+    EXPECT_EQ(plain.status, 400);
+    EXPECT_EQ(plain.body, "The key import takes a multipart/form-data body");
+
+    httpRequest(port, "GET", "/quit");
+    EXPECT_EQ(proxy.waitForExit(), 0);
+    EXPECT_TRUE(proxy.standardError().contains(QStringLiteral("imported from a PKCS#12 file")));
+    EXPECT_FALSE(proxy.standardError().contains(QString::fromStdString(password)));
+    EXPECT_FALSE(proxy.standardError().contains(QStringLiteral("PIN нового ключа")));
 }
 
 TEST_F(RestEndpoints, TemporaryStorage)

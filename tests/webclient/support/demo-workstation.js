@@ -41,6 +41,20 @@ class DemoWorkstation {
     return path.join(this.pki, name);
   }
 
+  /**
+   * The PKI's key NAME with its certificate and the CA certificates as a PKCS#12 file, as GOST
+   * tools export a key: PBES2 with cipher, a Streebog-512 MAC.
+   */
+  pkcs12(name, password, cipher = "kuznyechik-ctr-acpkm") {
+    const file = path.join(this.dir, `${name}.pfx`);
+    ChildProcess.run("openssl", ["pkcs12", "-export", "-engine", "gost",
+      "-inkey", this.pkiFile(`${name}.key.pem`), "-in", this.pkiFile(`${name}.pem`),
+      "-certfile", this.pkiFile("ca-bundle.pem"), "-keypbe", cipher, "-certpbe", cipher,
+      "-macalg", "md_gost12_512", "-passout", "env:VPP_PKCS12_PASSWORD", "-out", file],
+    { OPENSSL_CONF: "/dev/null", VPP_PKCS12_PASSWORD: password });
+    return file;
+  }
+
   admin(args) {
     return ChildProcess.run(tools.nxcspAdmin(), args, this.env);
   }
