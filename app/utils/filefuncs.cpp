@@ -66,28 +66,28 @@ QString firstUnsafeEntry(std::istream& stream)
 // The process id in the name tells a leftover of an ended run from a file in use.
 QString temporaryTemplate(const QString& prefix)
 {
-    return QDir::tempPath() + QLatin1Char('/') + prefix + QLatin1Char('.') + QString::number(getpid()) + QLatin1Char('.');
+    return QDir::tempPath() + QLatin1Char('/') + prefix + QLatin1Char('.') + QString::number(getpid())
+        + QLatin1Char('.');
 }
 
-bool processRuns(qint64 pid)
-{
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
+bool processRuns(qint64 pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
 
 } // namespace
 
 int removeTemporaryLeftovers()
 {
-    static const QRegularExpression name(QStringLiteral("^(%1|%2|%3|%4)(\\.(\\d+)\\.|\\.|[A-Za-z0-9])")
-                                             .arg(storagePrefix, scanPrefix, tempStoragePrefix, signPrefix));
+    static const QRegularExpression name(
+        QStringLiteral("^(%1|%2|%3|%4)(\\.(\\d+)\\.[A-Za-z0-9]+|\\.[A-Za-z0-9]{10}|[A-Za-z0-9]{6})$")
+            .arg(storagePrefix, scanPrefix, tempStoragePrefix, signPrefix));
     int removed = 0;
     const QDir temporary(QDir::tempPath());
-    for (const QFileInfo& entry : temporary.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+    for (const QFileInfo& entry :
+         temporary.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         const QRegularExpressionMatch match = name.match(entry.fileName());
         if (!match.hasMatch() || entry.ownerId() != getuid())
             continue;
         const QString pid = match.captured(3);
-        // Names without a process id are of runs before they carried one.
+        // Names without a process id are of versions before they carried one: ".<10>" files, "<6>" directories.
         if (!pid.isEmpty() && processRuns(pid.toLongLong()))
             continue;
         const bool gone = entry.isDir() && !entry.isSymLink() ? QDir(entry.filePath()).removeRecursively()
@@ -96,7 +96,9 @@ int removeTemporaryLeftovers()
             ++removed;
     }
     if (removed > 0)
-        LOG_INFO << QStringLiteral("Removed %1 temporary files of earlier runs from \"%2\"").arg(removed).arg(temporary.path());
+        LOG_INFO << QStringLiteral("Removed %1 temporary files of earlier runs from \"%2\"")
+                        .arg(removed)
+                        .arg(temporary.path());
     return removed;
 }
 
@@ -108,6 +110,14 @@ QSharedPointer<QTemporaryFile> mkTemp(const QString& prefix)
         throw exception(file->errorString());
     }
     return file;
+}
+
+std::shared_ptr<void> closedTemporary(QSharedPointer<QTemporaryFile> file)
+{
+    const QString path = file->fileName();
+    file->setAutoRemove(false);
+    file.reset();
+    return std::shared_ptr<void>(nullptr, [path](void*) { QFile::remove(path); });
 }
 
 QSharedPointer<QTemporaryDir> mkTempDir(const QString& prefix)

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include <memory>
+
 namespace tessel::utils {
 
 enum FileType { Jpeg = 0, Png = 1, Gif = 2, Tiff = 3, Pdf = 4, Unknown = 5 };
@@ -23,6 +25,10 @@ inline const QString signPrefix = QStringLiteral("kmtSign");
 // the last holder lets go.
 QSharedPointer<QTemporaryFile> mkTemp(const QString& prefix);
 QSharedPointer<QTemporaryDir> mkTempDir(const QString& prefix);
+
+// Takes over a written temporary file: its descriptor is closed (QTemporaryFile::close() keeps
+// it open) and the file is removed from disk when the last holder of the result lets go.
+std::shared_ptr<void> closedTemporary(QSharedPointer<QTemporaryFile> file);
 
 // Removes the temporary files and directories of this user's earlier runs whose process has
 // ended (killed before it could clean up); returns how many went.

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 using namespace tessel::utils;
 
 namespace {
@@ -49,10 +51,10 @@ TEST(FileFuncs, TemporariesAreNamedByPrefixAndGoWithTheirLastHolder)
     QString filePath;
     QString dirPath;
     {
-        auto file = mkTemp(QStringLiteral("kmtScan"));
+        auto file = mkTemp(scanPrefix);
         auto copy = file;
         filePath = file->fileName();
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^kmtScan\\.[A-Za-z0-9]{10}$"))
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^kmtScan\\.%1\\.[A-Za-z0-9]{10}$").arg(getpid()))
                         .match(QFileInfo(filePath).fileName())
                         .hasMatch())
             << filePath.toStdString();
@@ -60,13 +62,44 @@ TEST(FileFuncs, TemporariesAreNamedByPrefixAndGoWithTheirLastHolder)
         file.reset();
         EXPECT_TRUE(QFile::exists(filePath));
 
-        auto dir = mkTempDir(QStringLiteral("kmtStorage"));
+        auto dir = mkTempDir(storagePrefix);
         dirPath = dir->path();
         writeFile(dir->filePath(QStringLiteral("inner")), "x");
-        EXPECT_TRUE(QFileInfo(dirPath).fileName().startsWith(QStringLiteral("kmtStorage")));
+        EXPECT_TRUE(QFileInfo(dirPath).fileName().startsWith(QStringLiteral("kmtStorage.%1.").arg(getpid())));
     }
     EXPECT_FALSE(QFile::exists(filePath));
     EXPECT_FALSE(QFile::exists(dirPath));
+}
+
+// What a run killed before it could clean up left behind goes at the next start; what a
+// running process uses, and what is not ours, stays.
+TEST(FileFuncs, LeftoversOfEndedRunsAreRemoved)
+{
+    QTemporaryDir temporary;
+    const QByteArray oldTemporary = qEnvironmentVariableIsSet("TMPDIR") ? qgetenv("TMPDIR") : QByteArray();
+    qputenv("TMPDIR", temporary.path().toLocal8Bit());
+    const QString ended = QStringLiteral(".2147483646.");
+    const QString running = QStringLiteral(".%1.").arg(getpid());
+    const QStringList gone = {signPrefix + ended + QStringLiteral("a1b2c3"),
+                              tempStoragePrefix + ended + QStringLiteral("x"),
+                              signPrefix + QStringLiteral(".Ab12Cd34Ef"), scanPrefix + QStringLiteral("Xy12Ab")};
+    const QStringList kept = {signPrefix + running + QStringLiteral("a1b2c3"), QStringLiteral("kmtSignature"),
+                              QStringLiteral("other.2147483646.a")};
+    for (const QString& name : gone + kept)
+        writeFile(temporary.filePath(name), "x");
+    QDir(temporary.path()).mkdir(storagePrefix + ended + QStringLiteral("dir"));
+    writeFile(temporary.filePath(storagePrefix + ended + QStringLiteral("dir/inner")), "x");
+
+    EXPECT_EQ(removeTemporaryLeftovers(), gone.size() + 1);
+    if (oldTemporary.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemporary);
+    QStringList left = QDir(temporary.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList expected = kept;
+    left.sort();
+    expected.sort();
+    EXPECT_EQ(left, expected);
 }
 
 TEST(FileFuncs, CopyReplacesTheDestinationWhole)

@@ -73,19 +73,20 @@ public:
             if (file->write(block, stream.gcount()) != stream.gcount())
                 throw utils::exception(file->errorString());
         }
-        // Kept on disk by its owner below, without a descriptor held for the rest of the run.
-        file->close();
-        if (file->error() != QFileDevice::NoError)
+        if (!file->flush())
             throw utils::exception(file->errorString());
+        const QString path = file->fileName();
+        // No descriptor stays open between requests; the file goes with its last holder.
+        std::shared_ptr<void> owner = utils::closedTemporary(std::move(file));
 
-        if (!isValid(m_type, file->fileName())) {
-            LOG_WARN << QStringLiteral("Failed to validate a file: %1").arg(file->fileName());
+        if (!isValid(m_type, path)) {
+            LOG_WARN << QStringLiteral("Failed to validate a file: %1").arg(path);
             m_ids.append(uuidToText(QUuid()));
             return;
         }
         auto entry = std::make_shared<TempEntry>();
-        entry->file = QFileInfo(file->fileName());
-        entry->owner = std::shared_ptr<void>(file.data(), [file](void*) {});
+        entry->file = QFileInfo(path);
+        entry->owner = std::move(owner);
         m_ids.append(uuidToText(m_storage.add(entry)));
     }
 

@@ -16,6 +16,10 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
 namespace {
 
 QJsonValue jsonOf(const HttpAnswer& answer)
@@ -101,15 +105,22 @@ protected:
                                 Workstation::pki(QStringLiteral("intermediate.pem"))});
     }
 
-    // A certificates-only PKCS#7 of one PEM certificate, as a user would import it.
-    std::string pkcs7Of(const QString& pkiFile)
+    // A certificates-only PKCS#7 of a PEM certificate, as a user would import it; copies of it
+    // make a bundle of that many.
+    std::string pkcs7Of(const QString& pkiFile, int copies = 1)
     {
-        const QString path = samples.filePath(pkiFile + QStringLiteral(".p7b"));
+        const QString path = samples.filePath(pkiFile + QStringLiteral(".%1.p7b").arg(copies));
+        const QString bundle = samples.filePath(pkiFile + QStringLiteral(".%1.pem").arg(copies));
+        QFile source(Workstation::pki(pkiFile));
+        EXPECT_TRUE(source.open(QIODevice::ReadOnly));
+        QFile target(bundle);
+        EXPECT_TRUE(target.open(QIODevice::WriteOnly));
+        target.write(source.readAll().repeated(copies));
+        target.close();
         QProcess openssl;
         openssl.start(QStringLiteral("openssl"),
-                      {QStringLiteral("crl2pkcs7"), QStringLiteral("-nocrl"), QStringLiteral("-certfile"),
-                       Workstation::pki(pkiFile), QStringLiteral("-outform"), QStringLiteral("DER"),
-                       QStringLiteral("-out"), path});
+                      {QStringLiteral("crl2pkcs7"), QStringLiteral("-nocrl"), QStringLiteral("-certfile"), bundle,
+                       QStringLiteral("-outform"), QStringLiteral("DER"), QStringLiteral("-out"), path});
         EXPECT_TRUE(openssl.waitForFinished() && openssl.exitCode() == 0)
             << openssl.readAllStandardError().toStdString();
         return path.toStdString();
@@ -299,13 +310,73 @@ TEST_F(RestEndpoints, UploadedIdsThatAreUnknownOrRsa)
                              .toString()
                              .contains(QStringLiteral("RSA"), Qt::CaseInsensitive));
     }
-    const HttpAnswer rsa = post("crypto/certificates/blob", uploadPath(pkcs7Of(QStringLiteral("rsa.pem"))));
+    const QJsonObject before = jsonOf(get("crypto/certificates")).toObject();
+    const std::string rsaId = uploadPath(pkcs7Of(QStringLiteral("rsa.pem")));
+    const HttpAnswer rsa = post("crypto/certificates/blob", rsaId);
     EXPECT_EQ(rsa.status, 400);
     EXPECT_EQ(rsa.body, "Unknown public key algorithm");
+    // What the preview refuses cannot be trusted either.
+    const HttpAnswer added =
+        post("crypto/certificates/add", QJsonObject{{"id", QString::fromStdString(rsaId)}, {"ca", false}});
+    EXPECT_EQ(added.status, 400);
+    EXPECT_EQ(added.body, "Unknown public key algorithm");
+    EXPECT_EQ(jsonOf(get("crypto/certificates")).toObject(), before);
 
     const HttpAnswer unknown = post("crypto/certificates/blob", std::string("0123abcd-0000-0000-0000-000000000000"));
     EXPECT_EQ(unknown.status, 500);
     EXPECT_EQ(unknown.body, "Temporary file not found: {0123abcd-0000-0000-0000-000000000000}");
+}
+
+// A file that would cost seconds of work per call is refused before it is parsed.
+TEST_F(RestEndpoints, CertificateFilesBeyondTheLimitsAreRefused)
+{
+    importUser();
+    startProxy();
+    const QJsonObject before = jsonOf(get("crypto/certificates")).toObject();
+    EXPECT_EQ(post("crypto/certificates/blob", uploadPath(pkcs7Of(QStringLiteral("user.pem"), 100))).status, 200);
+
+    const std::string bundle = uploadPath(pkcs7Of(QStringLiteral("user.pem"), 101));
+    const std::string large = samples.filePath(QStringLiteral("large.p7b")).toStdString();
+    std::ofstream(large, std::ios::binary) << std::string(1024 * 1024 + 1, '\x30');
+    const struct
+    {
+        std::string id;
+        std::string error;
+    } cases[] = {
+        {bundle, "openBlobStore(): The blob holds 101 certificates, more than 100"},
+        {uploadPath(large), "Certificate file is larger than 1048576 bytes"},
+    };
+    for (const auto& c : cases) {
+        for (const std::string call : {"crypto/certificates/blob", "crypto/certificates/add"}) {
+            const std::string body = call == "crypto/certificates/blob"
+                ? c.id
+                : QJsonDocument(QJsonObject{{"id", QString::fromStdString(c.id)}, {"ca", false}}).toJson().toStdString();
+            const HttpAnswer answer = post(call, body);
+            EXPECT_EQ(answer.status, 400) << call;
+            EXPECT_EQ(answer.body, c.error) << call;
+        }
+    }
+    EXPECT_EQ(jsonOf(get("crypto/certificates")).toObject(), before);
+}
+
+// An upload's file is closed once it is stored: many uploads do not use up the descriptors.
+TEST_F(RestEndpoints, UploadsHoldNoDescriptor)
+{
+    startProxy();
+    auto descriptors = [&] {
+        const std::filesystem::path fds = "/proc/" + std::to_string(proxy.processId()) + "/fd";
+        return std::distance(std::filesystem::directory_iterator(fds), std::filesystem::directory_iterator());
+    };
+    std::vector<std::string> files;
+    for (int i = 0; i < 50; ++i)
+        files.push_back(sample(QStringLiteral("page%1.png").arg(i)));
+    const long before = descriptors();
+    for (int round = 0; round < 4; ++round) {
+        const HttpAnswer answer = httpUpload(port, "/local/rest/v1/storage?type=scans", files);
+        ASSERT_EQ(answer.status, 200) << answer.body;
+        ASSERT_EQ(jsonOf(answer).toArray().size(), 50);
+    }
+    EXPECT_LT(descriptors() - before, 20);
 }
 
 TEST_F(RestEndpoints, KeyPasswordIsCheckedAndNeverLogged)
