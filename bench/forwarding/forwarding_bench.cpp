@@ -3,6 +3,7 @@
 //
 //   forwarding-bench [SIZE_MIB] [REQUESTS]     (defaults 500 and 300)
 
+#include "support/access_tokens.h"
 #include "support/command.h"
 #include "support/proxy_under_test.h"
 #include "support/stand_in_portal_process.h"
@@ -58,6 +59,9 @@ double requestsPerSecond(unsigned short port, const std::string& target, int cou
         Poco::Net::HTTPClientSession session("127.0.0.1", port);
         session.setTimeout(Poco::Timespan(30, 0));
         Poco::Net::HTTPRequest request("GET", target, Poco::Net::HTTPMessage::HTTP_1_1);
+        const std::string token = testsupport::accessTokenOf(port);
+        if (!token.empty())
+            request.set("Authorization", "Bearer " + token);
         session.sendRequest(request);
         Poco::Net::HTTPResponse response;
         std::istream& body = session.receiveResponse(response);
@@ -67,15 +71,6 @@ double requestsPerSecond(unsigned short port, const std::string& target, int cou
             throw std::runtime_error("GET " + target + " answered " + std::to_string(response.getStatus()));
     }
     return count / std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void unlockKey(const ProxyUnderTest& proxy)
-{
-    const testsupport::CommandResult result =
-        testsupport::runCommand({"curl", "-sS", "-f", "-X", "POST", "--data-binary", Workstation::pin,
-                                 proxy.url("/local/rest/v1/crypto/setkp")});
-    if (result.exitStatus != 0)
-        throw std::runtime_error("unlocking the key failed: " + result.errors);
 }
 
 void printRatio(const char* what, double value, double target, bool atLeast = true)
@@ -97,7 +92,7 @@ int main(int argc, char** argv)
         const Workstation workstation(Workstation::UserKeyAndRoots);
         testsupport::StandInPortalProcess portal({"--client-auth", "require"});
         ProxyUnderTest proxy(directory, portal.url(""), Workstation::keyName, {workstation.environment()});
-        unlockKey(proxy);
+        proxy.unlockKey(Workstation::pin);
         const StunnelProcess stunnel(directory, StunnelProcess::Mode::Client, portal.port());
 
         const std::string target = "/test/download?size=" + std::to_string(sizeMib << 20);
@@ -107,7 +102,7 @@ int main(int argc, char** argv)
             download({"--cacert", pki.file("ca-bundle.pem").string(), "--cert", pki.file("user.pem").string(), "--key",
                       pki.file("user.key.pem").string(), portal.url(target)});
         const Download tunnel = download({viaStunnel + target});
-        const Download proxied = download({proxy.url(target)});
+        const Download proxied = download({"-H", "Authorization: Bearer " + proxy.accessToken(), proxy.url(target)});
         for (const auto& [name, measured] : {std::pair<const char*, Download>{"curl straight to the portal", direct},
                                              {"curl through stunnel", tunnel},
                                              {"curl through the proxy", proxied}})

@@ -5,6 +5,7 @@
 
 #include <Poco/Exception.h>
 #include <Poco/Net/HTTPServerRequest.h>
+#include <Poco/Net/HTTPServerRequestImpl.h>
 #include <Poco/Net/HTTPServerResponse.h>
 #include <Poco/StreamCopier.h>
 #include <Poco/String.h>
@@ -73,6 +74,12 @@ protected:
             response.setContentLength(10);
             response.send() << "abc" << std::flush;
             throw Poco::Exception("the portal breaks off the answer");
+        } else if (path == "/p/cut-chunked") {
+            response.setChunkedTransferEncoding(true);
+            response.send() << std::string(100000, 'x') << std::flush;
+            // Closing the stream would write the last chunk: the connection goes first.
+            dynamic_cast<Poco::Net::HTTPServerRequestImpl&>(request).socket().shutdown();
+            throw Poco::Exception("the portal breaks off the answer");
         } else {
             response.setContentType("text/plain");
             response.setContentLength(static_cast<std::streamsize>(body.size() + 3));
@@ -135,12 +142,19 @@ TEST_F(PlainForwarding, RedirectsIntoThePortalLoseThePortalPath)
     EXPECT_EQ(runCurl({proxy.url("/redirect-absolute")}).header("location"), proxy.url("/y"));
 }
 
+// A browser must see a cut answer fail, not save its beginning as the whole.
 TEST_F(PlainForwarding, AnswerCutShortClosesTheBrowserConnection)
 {
-    const CurlAnswer answer = runCurl({proxy.url("/cut?n=1")});
-    EXPECT_EQ(answer.exitStatus, 18) << answer.errors; // transfer closed with bytes outstanding
+    for (const std::string target : {"/cut?n=1", "/cut-chunked?n=1"}) {
+        SCOPED_TRACE(target);
+        const CurlAnswer answer = runCurl({proxy.url(target)});
+        EXPECT_EQ(answer.exitStatus, 18) << answer.errors; // transfer closed with bytes outstanding
+    }
     // The target as the browser sent it, without the portal's path /p in front.
-    EXPECT_TRUE(proxy.loggedOneWarningNaming("/cut?n=1")) << proxy.log();
+    const std::vector<std::string> warnings = proxy.records("WARN");
+    ASSERT_EQ(warnings.size(), 2u) << proxy.log();
+    EXPECT_NE(warnings[0].find(" request to /cut?n=1: "), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[1].find(" request to /cut-chunked?n=1: "), std::string::npos) << warnings[1];
 }
 
 } // namespace

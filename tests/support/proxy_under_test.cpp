@@ -1,5 +1,6 @@
 #include "proxy_under_test.h"
 
+#include "curl_client.h"
 #include "local_ports.h"
 
 #include <Poco/Net/HTTPClientSession.h>
@@ -67,6 +68,14 @@ long ProxyUnderTest::peakMemoryKib() const
             return std::stol(line.substr(6));
     }
     return -1;
+}
+
+void ProxyUnderTest::unlockKey(const std::string& pin) const
+{
+    const CurlAnswer answer = runCurl({"-X", "POST", "--data-binary", pin, url("/local/rest/v1/crypto/setkp")});
+    if (answer.status != 204)
+        throw std::runtime_error("unlocking the key failed: " + std::to_string(answer.status) + " " + answer.body
+                                 + answer.errors);
 }
 
 bool ProxyUnderTest::quit()

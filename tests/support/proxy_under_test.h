@@ -29,6 +29,8 @@ public:
     std::string accessToken() const { return m_process.accessToken(); }
     // The configuration file in the directory given.
     std::string configFile() const { return m_process.home().filePath(QStringLiteral("config.json")).toStdString(); }
+    // Unlocks the configured key through the REST API; throws when the proxy refuses.
+    void unlockKey(const std::string& pin) const;
     // Sends /quit and waits; true when the process ended by itself.
     bool quit();
     // Quits and starts again on the same port and configuration, so the key is locked again;
