@@ -4,6 +4,7 @@
 //
 //   load-bench [DOWNLOADS]     (default 1000)
 
+#include "support/command.h"
 #include "support/curl_client.h"
 #include "support/proxy_under_test.h"
 #include "support/stand_in_portal_process.h"
@@ -165,6 +166,12 @@ void portalReachingCalls(const ProxyUnderTest& proxy)
         runConcurrently(640, 64, [&](int) { return get(proxy, target, "session-bench"); });
     const double seconds = secondsSince(start);
     const Tally tally(results);
+    for (const Exchange& r : results) {
+        if (r.status != 200) {
+            std::printf("  a failed call: %d %s\n", r.status, r.error.c_str());
+            break;
+        }
+    }
     std::printf("64 clients x 10 copies of an incoming document, each asking the portal:\n");
     printFigure("answered", tally.answered, 640, true);
     printFigure("all of them (s)", seconds, 60, false);
@@ -208,6 +215,10 @@ int main(int argc, char** argv)
         const std::filesystem::path directory = pki.makeTemporaryDirectory("load-bench");
         const Workstation workstation(Workstation::UserKeyAndRoots);
         testsupport::StandInPortalProcess portal({"--client-auth", "require"});
+        const testsupport::CommandResult seeded =
+            testsupport::runCommand({VPP_SEED_DOCUMENTS, portal.stateDir().string(), pki.file("").string()});
+        if (seeded.exitStatus != 0)
+            throw std::runtime_error("seed-documents failed: " + seeded.output + seeded.errors);
         ProxyUnderTest proxy(directory, portal.url(""), Workstation::keyName, {workstation.environment()});
         proxy.unlockKey(Workstation::pin);
         downloads(proxy, count);
