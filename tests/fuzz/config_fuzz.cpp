@@ -1,6 +1,7 @@
 // The configuration file, which the user may edit by hand: loaded as at start-up, then written
 // back and read again as a save and the next start do.
 #include "fuzz/fuzz_input_file.h"
+#include "fuzz/qt_json_leak.h"
 
 #include "core/app_config_impl.h"
 

@@ -1,6 +1,7 @@
 // Request bodies of the REST API as the endpoints take them: text up to the first zero byte,
 // JSON when it opens like an object or an array, a string otherwise.
 #include "fuzz/fuzz_server_request.h"
+#include "fuzz/qt_json_leak.h"
 
 #include "rest/conventions/request_input.h"
 
