@@ -2,6 +2,7 @@
 
 #include <Poco/Exception.h>
 #include <Poco/Net/HTTPResponse.h>
+#include <Poco/Net/NetException.h>
 
 #include <algorithm>
 #include <sstream>
@@ -11,6 +12,19 @@ namespace tessel {
 namespace {
 
 const QByteArray headerEnd("\r\n\r\n");
+
+// The three-digit code of a status line Poco has read, or 0. Poco's own status is an enum that
+// cannot hold every code a server may send (600 or 900 are no value of it).
+int statusCodeOf(const QByteArray& headerBlock)
+{
+    std::istringstream line(headerBlock.toStdString());
+    std::string version;
+    std::string code;
+    line >> version >> code;
+    const bool threeDigits =
+        code.size() == 3 && std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return threeDigits && code[0] != '0' ? std::stoi(code) : 0;
+}
 
 } // namespace
 
@@ -69,7 +83,9 @@ void HttpStream::startBody(const QByteArray& headerBlock, const char* body, qint
     try {
         std::istringstream text(headerBlock.toStdString());
         response.read(text);
-        m_status = static_cast<int>(response.getStatus());
+        m_status = statusCodeOf(headerBlock);
+        if (m_status == 0)
+            throw Poco::Net::MessageException("no three-digit status code");
         if (isInterim(m_status))
             return;
         m_inHeaders = false;

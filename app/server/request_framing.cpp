@@ -13,7 +13,7 @@ bool isTokenCharacter(char c)
 {
     static const std::string punctuation = "!#$%&'*+-.^_`|~";
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
-           || punctuation.find(c) != std::string::npos;
+        || punctuation.find(c) != std::string::npos;
 }
 
 bool isToken(const std::string& name)
@@ -39,12 +39,14 @@ bool isDigits(const std::string& text)
     return true;
 }
 
+// The values as Poco's own readers of the framing take them. Poco trims the blanks around a
+// value, but not those an encoded word ("=?...?=") decodes to, and its length parser refuses those.
 std::vector<std::string> valuesOf(const Poco::Net::HTTPRequest& request, const std::string& name)
 {
     std::vector<std::string> values;
     for (const auto& [field, value] : request) {
         if (Poco::icompare(field, name) == 0)
-            values.push_back(Poco::trim(value));
+            values.push_back(value);
     }
     return values;
 }

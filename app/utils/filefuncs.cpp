@@ -6,6 +6,7 @@
 #include <Poco/Zip/Compress.h>
 #include <Poco/Zip/Decompress.h>
 #include <Poco/Zip/ZipArchive.h>
+#include <Poco/Zip/ZipException.h>
 
 #include <QDir>
 #include <QRegularExpression>
@@ -35,14 +36,37 @@ private:
     QStringList m_errors;
 };
 
-// An absolute name or one that climbs out with ".." would land outside the target directory.
-bool isUnsafeEntryName(const std::string& name)
+// Why an entry may not be extracted, or empty. An absolute name or one that climbs out with ".."
+// would land outside the target directory; a name that no text of the file names' encoding
+// spells could be neither opened nor removed by name afterwards.
+QString entryFault(const std::string& name)
 {
-    const QString entry = QString::fromStdString(name).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (entry.startsWith(QLatin1Char('/')) || (entry.size() > 1 && entry.at(1) == QLatin1Char(':')))
-        return true;
-    return entry.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+    const QByteArray bytes = QByteArray::fromStdString(name);
+    const QString entry = QFile::decodeName(bytes);
+    if (QFile::encodeName(entry) != bytes)
+        return QStringLiteral("entry \"%1\" has a name that is no valid file name text").arg(entry);
+    const QString path = QString(entry).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (path.startsWith(QLatin1Char('/')) || (path.size() > 1 && path.at(1) == QLatin1Char(':'))
+        || path.split(QLatin1Char('/')).contains(QStringLiteral("..")))
+        return QStringLiteral("entry \"%1\" lies outside the target directory").arg(entry);
+    return QString();
 }
+
+// Checks each entry again as the extractor meets it: the index read beforehand and the extractor
+// walk the local headers separately, and on a broken archive they can see different entries.
+class CheckingDecompress : public Poco::Zip::Decompress
+{
+public:
+    using Poco::Zip::Decompress::Decompress;
+
+    bool handleZipEntry(std::istream& zipStream, const Poco::Zip::ZipLocalFileHeader& header) override
+    {
+        const QString fault = entryFault(header.getFileName());
+        if (!fault.isEmpty())
+            throw Poco::Zip::ZipException(fault.toStdString());
+        return Poco::Zip::Decompress::handleZipEntry(zipStream, header);
+    }
+};
 
 bool hasZipSignature(std::istream& stream)
 {
@@ -53,12 +77,14 @@ bool hasZipSignature(std::istream& stream)
     return std::memcmp(signature, "PK\x03\x04", 4) == 0 || std::memcmp(signature, "PK\x05\x06", 4) == 0;
 }
 
-QString firstUnsafeEntry(std::istream& stream)
+// The fault of the first entry that may not be extracted, or empty.
+QString firstEntryFault(std::istream& stream)
 {
     const Poco::Zip::ZipArchive archive(stream);
     for (auto it = archive.headerBegin(); it != archive.headerEnd(); ++it) {
-        if (isUnsafeEntryName(it->first))
-            return QString::fromStdString(it->first);
+        const QString fault = entryFault(it->first);
+        if (!fault.isEmpty())
+            return fault;
     }
     return QString();
 }
@@ -186,9 +212,9 @@ QList<QFileInfo> unzip(const QFileInfo& archive, const QString& directory)
     if (!hasZipSignature(stream))
         throw decompressError(QStringLiteral("not a ZIP archive"));
     try {
-        const QString unsafe = firstUnsafeEntry(stream);
-        if (!unsafe.isEmpty())
-            throw decompressError(QStringLiteral("entry \"%1\" lies outside the target directory").arg(unsafe));
+        const QString fault = firstEntryFault(stream);
+        if (!fault.isEmpty())
+            throw decompressError(fault);
     } catch (const Poco::Exception& e) {
         throw decompressError(QString::fromStdString(e.displayText()));
     }
@@ -196,7 +222,7 @@ QList<QFileInfo> unzip(const QFileInfo& archive, const QString& directory)
     stream.seekg(0);
 
     ZipErrorsHandler handler;
-    Poco::Zip::Decompress extractor(stream, Poco::Path(QFile::encodeName(directory).toStdString()), false, true);
+    CheckingDecompress extractor(stream, Poco::Path(QFile::encodeName(directory).toStdString()), false, true);
     LOG_DEBUG << "Unzip to " << directory;
     extractor.EError += Poco::delegate(&handler, &ZipErrorsHandler::onError);
     try {

@@ -76,9 +76,12 @@ std::string oidForKey(std::string key)
     return key;
 }
 
+// Blanks at either end are quoted, the same blanks the parser skips around a value.
 bool needsQuotes(const std::string& value)
 {
-    if (value.empty() || value.front() == ' ' || value.back() == ' ')
+    static const std::string blanks = " \t\r\n";
+    if (value.empty() || blanks.find(value.front()) != std::string::npos
+        || blanks.find(value.back()) != std::string::npos)
         return true;
     return value.find_first_of(",+=\"<>#;\r\n") != std::string::npos;
 }

@@ -29,6 +29,7 @@ TEST(X500Name, TextsSurviveEncodingWithEveryStringTypeChoice)
         "INN=007701234567, OGRN=1027700132195, SNILS=12345678901, CN=x",
         "OID.1.2.3.4=value, CN=y",
         "CN=\"\"",
+        "CN=\"\tlead\", OU=\"trail\t\"", // tabs the parser would skip stay quoted
     };
     for (uint32_t flags : {0u, kNameStrEnableUtf8Unicode, kNameStrForceUtf8DirStr})
         for (const std::string& text : cases)

@@ -97,6 +97,9 @@ const FramingCase framingCases[] = {
     {"ChunkedClosedEarly", {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "5\r\nab"}, 2, true, 200},
     {"LengthClosedEarly", {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n", "abc"}, 2, true, 200},
     {"ClosedInHeaders", {"HTTP/1.1 200 OK\r\nContent-"}, 1, true, 0},
+    // Poco keeps the status in an enum that has no value for such a code.
+    {"StatusCodeWithoutAPocoName", {"HTTP/1.1 900 Odd\r\nContent-Length: 2\r\n\r\nok", notYet}, 1, false, 900},
+    {"StatusOfNoThreeDigitsEndsTheResponse", {"HTTP/1.1 -12 Odd\r\nContent-Length: 2\r\n\r\n", notYet}, 1, false, 0},
 };
 
 class HttpStreamFraming : public testing::TestWithParam<FramingCase>

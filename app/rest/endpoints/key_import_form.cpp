@@ -78,7 +78,10 @@ KeyImportForm::KeyImportForm(Poco::Net::HTTPServerRequest& request)
     bool hasFile = false;
     try {
         Poco::Net::MultipartReader reader(request.stream(), type.getParameter("boundary"));
-        while (reader.hasNextPart()) {
+        // On a broken delimiter line the reader finds empty parts at the same place for ever.
+        for (std::size_t parts = 0; reader.hasNextPart(); ++parts) {
+            if (parts == maxParts)
+                throw bad_request(QStringLiteral("The key import form has more than %1 parts").arg(maxParts));
             Poco::Net::MessageHeader header;
             reader.nextPart(header);
             const std::string name = partName(header);

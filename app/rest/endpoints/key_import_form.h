@@ -13,13 +13,15 @@ namespace tessel::rest {
 
 // The multipart form of a key import: the PKCS#12 file ("file"), its password ("password"), the
 // new container's name ("name") and its PIN ("pin"). Parts are read in bounded pieces; a form
-// that breaks a bound, lacks the file or the name, or is no multipart form is a bad request. The
-// password and the PIN are wiped when the form goes.
+// that breaks a bound (its number of parts among them), lacks the file or the name, or is no
+// multipart form is a bad request. The password and the PIN are wiped when the form goes.
 class KeyImportForm
 {
 public:
     static constexpr std::size_t maxFileSize = 1 << 20;
     static constexpr std::size_t maxTextSize = 4096;
+    // As many as the browser may add beside ours; their content is skipped.
+    static constexpr std::size_t maxParts = 100;
 
     explicit KeyImportForm(Poco::Net::HTTPServerRequest& request);
     KeyImportForm(const KeyImportForm&) = delete;

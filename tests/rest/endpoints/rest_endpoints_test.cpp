@@ -476,6 +476,13 @@ TEST_F(RestEndpoints, KeysComeFromPkcs12FilesAndRefusedFilesSayWhy)
     const HttpAnswer plain = post("crypto/keys/import", std::string("name=x"));
     EXPECT_EQ(plain.status, 400);
     EXPECT_EQ(plain.body, "The key import takes a multipart/form-data body");
+    // After a delimiter line that is no boundary the reader found empty parts at the same place for ever.
+    const HttpAnswer endless =
+        httpRequest(port, "POST", "/local/rest/v1/crypto/keys/import",
+                    "--b\r\nContent-Disposition: form-data; name=\"x\"\r\n\r\n1\r\n--\\\xff\xff\xff\xff",
+                    {{"Content-Type", "multipart/form-data; boundary=b"}});
+    EXPECT_EQ(endless.status, 400);
+    EXPECT_EQ(endless.body, "The key import form has more than 100 parts");
 
     httpRequest(port, "GET", "/quit");
     EXPECT_EQ(proxy.waitForExit(), 0);
