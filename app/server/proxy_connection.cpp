@@ -57,10 +57,12 @@ bool ProxyConnection::serveOne(ProxyServerSession& session)
     } catch (const Poco::Net::NoMessageException&) {
         return false;
     } catch (const Poco::Exception& e) {
+        // The request that failed to construct stays attached to response: answer on a fresh one.
+        Poco::Net::HTTPServerResponseImpl refusal(session);
         if (watch->expired())
-            refuse(response, session, 408, "Request Timeout: the request head did not arrive in time.\n");
+            refuse(refusal, session, 408, "Request Timeout: the request head did not arrive in time.\n");
         else
-            refuse(response, session, 400, "Bad Request: " + e.displayText() + "\n");
+            refuse(refusal, session, 400, "Bad Request: " + e.displayText() + "\n");
         return false;
     }
     if (watch->expired()) {
